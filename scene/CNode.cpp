@@ -1,0 +1,40 @@
+#include "scene/CNode.h"
+
+CNode::CNode() : parent(nullptr), child(nullptr), prev(this), next(this) {}
+
+CNode::~CNode() {
+    Detach();
+    // Each child's destructor detaches it, so the first child moves on until none is left.
+    while (child) delete child;
+}
+
+void CNode::AttachTo(CNode* newParent) {
+    if (parent) Detach();
+    parent = newParent;
+    if (!newParent->child) {
+        newParent->child = this;
+    } else {
+        CNode* first = newParent->child;
+        prev = first->prev;
+        next = first;
+        first->prev->next = this;
+        first->prev = this;
+    }
+}
+
+void CNode::Detach() {
+    if (parent && parent->child == this) parent->child = (next == this) ? nullptr : next;
+    prev->next = next;
+    next->prev = prev;
+    prev = next = this;
+    // Nothing reads the parent of a detached node, but a cleared link keeps HasParent honest.
+    parent = nullptr;
+}
+
+bool CNode::IsLastChild() const { return parent != nullptr && parent->child->prev == this; }
+
+CNode* CNode::FindRoot() {
+    CNode* node = this;
+    while (node->parent) node = node->parent;
+    return node;
+}

@@ -1,0 +1,38 @@
+#ifndef PONDQUEST_COBJECT_H
+#define PONDQUEST_COBJECT_H
+
+#include "scene/CNode.h"
+#include "scene/CVec3.h"
+
+class CViewCamera;
+
+// Everything that lives in a level: motion, an axis-aligned contact box and a
+// removal flag. The tree walks drive update, drawing and the contact pass.
+class CObject : public CNode {
+public:
+    CVec3 position;
+    CVec3 velocity;
+    CVec3 acceleration;
+    float size;
+    float maxX, minX;
+    float maxY, minY;
+    float maxZ, minZ;
+    bool isDead;
+
+    CObject();
+    ~CObject() override;
+
+    virtual void Update(float dt);
+    virtual void Render(CViewCamera* camera);
+    virtual void HandleContact(CObject* other);
+    virtual void BeforeFrame();
+    virtual void LoadAssets();
+    virtual void FreeAssets();
+
+    void UpdateTree(float dt);
+    void RenderTree(CViewCamera* camera);
+    void PrepareTree();
+    void CheckContacts(CObject* other);
+};
+
+#endif

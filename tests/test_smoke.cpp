@@ -1,0 +1,12 @@
+#include <gtest/gtest.h>
+#include <GL/gl.h>
+#include "support/GLTestContext.h"
+
+TEST(GLContext, ClearColourReadsBack) {
+    GLTestContext gl;
+    gl.Clear(1, 0, 0);
+    PixelImage img = gl.ReadPixels();
+    EXPECT_EQ(img.At(10, 10)[0], 255);
+    EXPECT_EQ(img.At(10, 10)[1], 0);
+    EXPECT_EQ(gl.ModelviewDepth(), 1);
+}

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Installs what is missing (Debian 12), builds, and then plays the game or runs every test.
+#   tools/setup.sh play   build and start the game from the folder holding its assets
+#   tools/setup.sh test   build and run every test headless (also under the sanitizers)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+mode=${1:-play}
+
+packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-mixer-dev libfreetype-dev
+  libfontconfig-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri libgtest-dev
+  timgm6mb-soundfont fonts-liberation)
+if [ "$mode" != play ]; then
+  packages+=(xvfb xauth xfonts-base xdotool x11-utils)
+fi
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo=""; [ "$(id -u)" -eq 0 ] || sudo=sudo
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+jobs=$(nproc 2>/dev/null || echo 2)
+build() {  # build <dir> [cmake options...]
+  local dir=$1; shift
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  cmake --build "$dir" -j"$jobs"
+}
+
+case "$mode" in
+  play)
+    build build -DPONDQUEST_TESTS=OFF
+    cd build/game && exec ./pondquest
+    ;;
+  test)
+    build build
+    build build-sanitize -DPONDQUEST_SANITIZE=ON
+    for dir in build build-sanitize; do
+      echo "== tests in $dir"
+      xvfb-run -a -s "-screen 0 1024x768x24" \
+        ctest --test-dir "$dir" --output-on-failure -j"$jobs"
+    done
+    ;;
+  *)
+    echo "usage: tools/setup.sh play|test" >&2; exit 2 ;;
+esac

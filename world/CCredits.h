@@ -1,0 +1,21 @@
+#ifndef PONDQUEST_CCREDITS_H
+#define PONDQUEST_CCREDITS_H
+
+#include "objects/CBox.h"
+
+// Two credits pages lying flat at y = 1; the camera drifts over them.
+class CCredits : public CBox {
+public:
+    CTextureImage secondImage;
+
+    CCredits();
+    ~CCredits() override;
+
+    void Draw();
+
+    void Update(float dt) override;
+    void Render(CViewCamera* camera) override;
+    void HandleContact(CObject* other) override;
+};
+
+#endif
