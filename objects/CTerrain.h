@@ -1,0 +1,24 @@
+#ifndef PONDQUEST_CTERRAIN_H
+#define PONDQUEST_CTERRAIN_H
+
+#include "scene/CObject.h"
+#include "textures/CTextureImage.h"
+
+// Level one's sand ground: one quad from -1024 to 1024, root of the level's tree.
+class CTerrain : public CObject {
+public:
+    int32_t halfSize;
+    float fogDistance;
+    CTextureImage images[5];
+    float fogColor[4];
+
+    CTerrain(int32_t unusedSize, float unusedScale);
+
+    void Update(float dt) override;
+    void Render(CViewCamera* camera) override;
+    void HandleContact(CObject* other) override;
+    void LoadAssets() override;
+    void FreeAssets() override;
+};
+
+#endif

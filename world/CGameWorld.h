@@ -1,0 +1,84 @@
+#ifndef PONDQUEST_CGAMEWORLD_H
+#define PONDQUEST_CGAMEWORLD_H
+
+class CViewCamera;
+class COverlay;
+class CTerrain;
+class CTerrain2;
+class CPlayer;
+class CSoundSystem;
+class CSoundClip;
+class CNest;
+class CMaze;
+class CMazeWall;
+class CWater;
+class CSphere;
+class CReeses;
+class CCougarBox;
+class CBoundary;
+class CCredits;
+
+enum GameState {
+    MainMenu = 0,
+    LevelOneLoading = 1,
+    LevelOneIntro = 2,
+    LevelOnePlay = 3,
+    LevelOneMenu = 4,
+    LevelOneWon = 5,
+    LevelOneLost = 6,
+    LevelTwoLoading = 7,
+    LevelTwoPlay = 8,
+    LevelTwoMenu = 9,
+    LevelTwoWon = 10,
+    LevelTwoIntro = 11,
+    LevelTwoLost = 12,
+    CreditsLoading = 13,
+    Credits = 14
+};
+
+// The game proper: both levels' trees, the music, the clock and the game state.
+class CGameWorld {
+public:
+    int screenWidth, screenHeight;
+    bool menuMusicStarted;
+    bool creditsMusicStarted;
+    CTerrain* levelOneTerrain;
+    CTerrain2* levelTwoTerrain;
+    CViewCamera* camera;
+    CPlayer* player;
+    CSoundSystem* sound;
+    CSoundClip* levelOneMusic;
+    CSoundClip* levelTwoMusic;
+    CSoundClip* menuMusic;
+    CSoundClip* creditsMusic;
+    COverlay* overlay;
+    CNest* nest;
+    CMaze* maze;
+    CMazeWall* walls[264];
+    CWater* water;
+    CSphere* wiseOldMan;
+    CReeses* food[5];
+    CCougarBox* cougars[20];
+    CBoundary* boundaries[4];
+    CCredits* credits;
+    float timeLimit;
+    float elapsed;
+    int state;
+
+    CGameWorld(CViewCamera* camera, COverlay* overlay);
+    ~CGameWorld();
+
+    void SetScreenSize(int width, int height);
+    void StopMusic();
+    void StartLevelOne();
+    void BuildMazeLevel();
+    void StartLevelTwo();
+    void SpawnCougars();
+    void StartCredits();
+    void Prepare();
+    void Update(float dt);
+    void Draw(CViewCamera* camera);
+    void DimScreen();
+};
+
+#endif
