@@ -37,3 +37,14 @@ endif()
 
 add_custom_target(assets ALL DEPENDS ${ASSET_FILES})
 add_dependencies(pondquest assets)
+
+# Stand-alone programs around the game (benchmarks, screenshot and listening aids):
+# each tools/programs/<name>.cpp becomes pondquest_<name>, linked with the game library.
+file(GLOB PROGRAM_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/programs/*.cpp)
+foreach(src ${PROGRAM_SOURCES})
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(pondquest_${name} ${src})
+  target_link_libraries(pondquest_${name} PRIVATE pondquest_game)
+  set_target_properties(pondquest_${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+  add_dependencies(pondquest_${name} assets)
+endforeach()
