@@ -21,6 +21,8 @@ public:
 
     COverlay();
     ~COverlay();
+    COverlay(const COverlay&) = delete;
+    COverlay& operator=(const COverlay&) = delete;
 
     int GetEnergy() const { return energy; }
     int GetHealth() const { return health; }

@@ -11,6 +11,8 @@ public:
 
     CTextFont(const char* faceName, int height);
     ~CTextFont();
+    CTextFont(const CTextFont&) = delete;
+    CTextFont& operator=(const CTextFont&) = delete;
 
     void Create(const char* faceName, int height);
     void SetPosition(float x, float y, float z);

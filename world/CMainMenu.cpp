@@ -1,0 +1,40 @@
+#include "world/CMainMenu.h"
+
+#include <GL/gl.h>
+
+CMainMenu::CMainMenu() : halfSize(10) {
+    position = CVec3(20.0f, 0.0f, -0.25f);
+    velocity = CVec3(0.0f, 0.0f, 0.0f);
+    acceleration = CVec3(0.0f, 0.0f, 0.0f);
+    images[0].LoadFromFile("titlemenu.tga");
+    images[0].CreateTexture();
+}
+
+CMainMenu::~CMainMenu() {}
+
+void CMainMenu::Draw() {
+    const float h = static_cast<float>(halfSize);
+    glPushMatrix();
+    glTranslatef(position.x, position.y, position.z);
+    glRotatef(-90.0f, 0.0f, 1.0f, 0.0f);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, images[0].textureId);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex3f(-h, -h, 0.0f);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex3f(h, -h, 0.0f);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex3f(h, h, 0.0f);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex3f(-h, h, 0.0f);
+    glEnd();
+    glPopMatrix();
+}
+
+// Drawn only by the overlay, never by a tree walk.
+void CMainMenu::Update(float) {}
+void CMainMenu::Render(CViewCamera*) {}
+void CMainMenu::HandleContact(CObject*) {}
+void CMainMenu::LoadAssets() {}
+void CMainMenu::FreeAssets() {}

@@ -1,0 +1,182 @@
+#include "world/COverlay.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+
+#include "world/CMainMenu.h"
+#include "world/CTextFont.h"
+
+namespace {
+
+// Text screens sit 1.1 units in front of the eye.
+const float kScreenZ = -0.1f;
+
+struct Rgba {
+    float r, g, b, a;
+};
+const Rgba kGreen = {0.3f, 1.0f, 0.3f, 0.8f};
+const Rgba kPaleGreen = {0.4f, 1.0f, 0.3f, 0.8f};
+const Rgba kBlue = {0.3f, 0.3f, 1.0f, 0.8f};
+const Rgba kRed = {1.0f, 0.3f, 0.3f, 0.8f};
+const Rgba kWhite = {1.0f, 1.0f, 1.0f, 0.8f};
+
+void BeginTextScreen() {
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+}
+
+void EndTextScreen() {
+    glDisable(GL_BLEND);
+    glEnable(GL_TEXTURE_2D);
+}
+
+void Line(CTextFont* font, const Rgba& c, float x, float y, const char* text) {
+    font->SetColor(c.r, c.g, c.b, c.a);
+    font->SetPosition(x, y, kScreenZ);
+    font->Print("%s", text);
+}
+
+}  // namespace
+
+COverlay::COverlay()
+    : minutes(0), seconds(0), subSeconds(0), energy(0), health(5), energyBonus(0), goalReached(false),
+      smallFont(nullptr), largeFont(nullptr), mediumFont(nullptr), mainMenu(nullptr) {
+    smallFont = new CTextFont("Arial", 16);
+    largeFont = new CTextFont("Arial", 40);
+    mediumFont = new CTextFont("Arial", 30);
+    mainMenu = new CMainMenu();
+}
+
+COverlay::~COverlay() {
+    delete smallFont;
+    delete largeFont;
+    delete mediumFont;
+    delete mainMenu;
+}
+
+void COverlay::SetTimeLeft(int s) {
+    minutes = static_cast<int>(static_cast<double>(s) / 60.0);
+    double whole = std::floor(static_cast<double>(s));
+    seconds = static_cast<int>(whole) % 60;
+    subSeconds = static_cast<int>((static_cast<double>(s) - whole) * 60.0);
+}
+
+void COverlay::DrawMainMenu() {
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    mainMenu->Draw();
+    glDisable(GL_TEXTURE_2D);
+    largeFont->SetColor(1.0f, 0.0f, 0.0f, 1.0f);
+    largeFont->SetPosition(-0.04f, -0.27f, kScreenZ);
+    largeFont->Print("P = Play");
+    mediumFont->SetColor(1.0f, 0.0f, 0.0f, 1.0f);
+    mediumFont->SetPosition(-0.09f, -0.4f, kScreenZ);
+    mediumFont->Print("ESC key = Exit");
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glEnable(GL_TEXTURE_2D);
+}
+
+void COverlay::DrawLevelOneIntro() {
+    BeginTextScreen();
+    Line(largeFont, kGreen, -0.25f, 0.15f, "Level One");
+    Line(largeFont, kWhite, -0.7f, 0.0f, "You must find the Wise Old Man to");
+    Line(largeFont, kWhite, -0.7f, -0.08f, "get information about your parents.");
+    Line(largeFont, kWhite, -0.7f, -0.16f, "As, a duckling, you have a high");
+    Line(largeFont, kWhite, -0.7f, -0.24f, "metabolism and must constantly eat.");
+    Line(largeFont, kRed, -0.7f, -0.32f, "Don't let your energy level go to zero.");
+    Line(largeFont, kWhite, -0.7f, -0.42f, "Press Spacebar to begin...");
+    EndTextScreen();
+}
+
+void COverlay::DrawLevelOneWon() {
+    BeginTextScreen();
+    Line(largeFont, kGreen, -0.68f, 0.4f, "CONGRADULATIONS, YOUNG DUCK!");
+    Line(largeFont, kBlue, -0.6f, 0.16f, "You have finally found me! I will");
+    Line(largeFont, kBlue, -0.6f, 0.08f, "give you a vision of the future.");
+    Line(largeFont, kBlue, -0.6f, 0.0f, "It is your job to make sure this ");
+    Line(largeFont, kBlue, -0.6f, -0.08f, "vision does not come true.");
+    Line(largeFont, kBlue, -0.5f, -0.16f, "That's it...go to sleep...");
+    Line(largeFont, kWhite, -0.5f, -0.3f, "Space = Continue to level two");
+    Line(largeFont, kWhite, -0.5f, -0.4f, "Q = Go to Main Menu");
+    EndTextScreen();
+}
+
+void COverlay::DrawLevelTwoIntro() {
+    BeginTextScreen();
+    Line(largeFont, kGreen, -0.25f, 0.15f, "Level Two");
+    Line(largeFont, kWhite, -0.7f, 0.0f, "You must stay alive by avoiding the");
+    Line(largeFont, kWhite, -0.7f, -0.08f, "cougars. Although it's only a vision, ");
+    Line(largeFont, kWhite, -0.7f, -0.16f, "if you die here, you die in real life.");
+    Line(largeFont, kWhite, -0.7f, -0.24f, "(like in the Matrix)");
+    Line(largeFont, kWhite, -0.7f, -0.42f, "Press Spacebar to begin...");
+    EndTextScreen();
+}
+
+void COverlay::DrawLevelTwoWon() {
+    BeginTextScreen();
+    Line(largeFont, kPaleGreen, -0.35f, 0.4f, "IMPRESSIVE MOVES!");
+    Line(largeFont, kBlue, -0.6f, 0.2f, "Now you have seen the horor of the");
+    Line(largeFont, kBlue, -0.6f, 0.12f, "cougars.  Incidentally, the cougar");
+    Line(largeFont, kBlue, -0.6f, 0.04f, "in the vision is the one who killed");
+    Line(largeFont, kBlue, -0.6f, -0.04f, "your parents.");
+    Line(largeFont, kBlue, -0.3f, -0.12f, "* You get very mad *");
+    Line(largeFont, kBlue, -0.3f, -0.2f, "...to be continued...");
+    Line(largeFont, kWhite, -0.5f, -0.3f, "Space = Continue to Credits");
+    Line(largeFont, kWhite, -0.5f, -0.4f, "Q = Go to Main Menu");
+    EndTextScreen();
+}
+
+void COverlay::DrawLost() {
+    // A level won in the same frame it was lost shows no loss.
+    if (goalReached) return;
+    BeginTextScreen();
+    Line(largeFont, kRed, -0.25f, 0.15f, "YOU LOSE!");
+    Line(largeFont, kWhite, -0.5f, -0.2f, "Space = try again");
+    Line(largeFont, kWhite, -0.5f, -0.4f, "Q = Go to Main Menu");
+    EndTextScreen();
+}
+
+void COverlay::DrawInGameMenu() {
+    BeginTextScreen();
+    Line(largeFont, kGreen, -0.25f, 0.15f, "InGame Menu");
+    Line(largeFont, kWhite, -0.5f, -0.2f, "Esc = Return to Game");
+    Line(largeFont, kWhite, -0.5f, -0.4f, "Q = Go to Main Menu");
+    EndTextScreen();
+}
+
+void COverlay::DrawEnergyHud() {
+    glPushAttrib(GL_CURRENT_BIT);
+    glDisable(GL_TEXTURE_2D);
+    smallFont->SetPosition(0.3f, 0.5f, kScreenZ);
+    smallFont->SetColor(1.0f, 0.0f, 0.0f, 1.0f);
+    smallFont->Print("Enegy Level: %i", energy > 0 ? energy : 0);
+    glEnable(GL_TEXTURE_2D);
+    glPopAttrib();
+}
+
+void COverlay::DrawHealthTimeHud() {
+    glPushAttrib(GL_CURRENT_BIT);
+    glDisable(GL_TEXTURE_2D);
+    smallFont->SetColor(kBlue.r, kBlue.g, kBlue.b, kBlue.a);
+    smallFont->SetPosition(0.1f, 0.5f, kScreenZ);
+    smallFont->Print("Health: %i", health);
+
+    smallFont->SetPosition(0.3f, 0.5f, kScreenZ);
+    if (minutes <= 0 && seconds <= 0 && subSeconds <= 0) {
+        // The clock showing zero is how level two is won.
+        smallFont->Print("Time: 0:0.00");
+        goalReached = true;
+    } else if (seconds < 10 && subSeconds < 10) {
+        smallFont->Print("Time: %d:0%d.0%d", minutes, seconds, subSeconds);
+    } else if (seconds < 10) {
+        smallFont->Print("Time: %d:0%d.%d", minutes, seconds, subSeconds);
+    } else if (subSeconds < 10) {
+        smallFont->Print("Time: %d:%d.0%d", minutes, seconds, subSeconds);
+    } else {
+        smallFont->Print("Time: %d:%d.%d", minutes, seconds, subSeconds);
+    }
+    glDisable(GL_BLEND);
+    glEnable(GL_TEXTURE_2D);
+    glPopAttrib();
+}
