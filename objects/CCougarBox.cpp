@@ -1,0 +1,110 @@
+#include "objects/CCougarBox.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+
+#include "scene/CRandom.h"
+
+float cougarClock = 0;
+
+CCougarBox::CCougarBox(float x, float y, float z) : drawPosition(0, 0, 0) {
+    // Every new level two starts with still cougars.
+    cougarClock = 0;
+    dirX = 1;
+    dirZ = 1;
+    circling = CRandom::Rand() % 2;
+    spin = CRandom::Rand() % 200;
+    orbitSign = (CRandom::Rand() % 2 == 0) ? -1 : 1;
+    position = CVec3(x, y, z);
+    drawPosition = CVec3(0, -20, 0);
+    height = 10;
+    depth = 10;
+    width = 10;
+    size = height / 2;
+    maxX = position.x + width / 2;
+    minX = position.x - width / 2;
+    maxY = position.y + height / 2;
+    minY = position.y - height / 2;
+    maxZ = position.z + depth / 2;
+    minZ = position.z - depth / 2;
+    image.LoadFromFile("cougar.tga");
+    image.CreateTexture();
+}
+
+void CCougarBox::Update(float dt) {
+    if (cougarClock >= 360) cougarClock -= 360;
+    cougarClock += 0.0005f * dt;
+
+    const float bob = 2 * std::cos(cougarClock * 1000) + 3;
+    if (circling == 1) {
+        const float angle = spin * 3.14159f * cougarClock;
+        const float radius = static_cast<float>(orbitSign * 50);
+        drawPosition.x = position.x + std::cos(angle) * radius;
+        drawPosition.z = position.z + std::sin(angle) * radius;
+        drawPosition.y = bob;
+    } else {
+        drawPosition.y = bob;
+        drawPosition.x = position.x;
+        drawPosition.z = position.z;
+    }
+
+    if (position.x < -256 && dirX == -1) dirX = 1;
+    if (position.x > 256 && dirX == 1) dirX = -1;
+    if (position.z < -256 && dirZ == -1) dirZ = 1;
+    if (position.z > 256 && dirZ == 1) dirZ = -1;
+
+    // The drift is the clock itself, so cougars speed up as the level goes on.
+    if (dirX < 0)
+        position.x -= cougarClock;
+    else
+        position.x += cougarClock;
+    if (dirZ < 0)
+        position.z -= cougarClock * 0.05f;
+    else
+        position.z += cougarClock * 0.1f;
+
+    maxX = drawPosition.x + width / 2;
+    minX = drawPosition.x - width / 2;
+    maxY = drawPosition.y + height / 2;
+    minY = drawPosition.y - height / 2;
+    maxZ = drawPosition.z + depth / 2;
+    minZ = drawPosition.z - depth / 2;
+}
+
+void CCougarBox::Render(CViewCamera*) {
+    const float a = depth / 2;
+    const float b = height / 2;
+    const float c = width / 2;
+    glTranslatef(drawPosition.x, drawPosition.y, drawPosition.z);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, image.textureId);
+    glBegin(GL_QUADS);
+    // z = -c
+    glTexCoord2f(1, 0); glVertex3f(-a, -b, -c);
+    glTexCoord2f(1, 1); glVertex3f(-a, b, -c);
+    glTexCoord2f(0, 1); glVertex3f(a, b, -c);
+    glTexCoord2f(0, 0); glVertex3f(a, -b, -c);
+    // z = +c
+    glTexCoord2f(1, 0); glVertex3f(a, -b, c);
+    glTexCoord2f(1, 1); glVertex3f(a, b, c);
+    glTexCoord2f(0, 1); glVertex3f(-a, b, c);
+    glTexCoord2f(0, 0); glVertex3f(-a, -b, c);
+    // x = +a
+    glTexCoord2f(1, 0); glVertex3f(a, -b, -c);
+    glTexCoord2f(1, 1); glVertex3f(a, b, -c);
+    glTexCoord2f(0, 1); glVertex3f(a, b, c);
+    glTexCoord2f(0, 0); glVertex3f(a, -b, c);
+    // x = -a
+    glTexCoord2f(1, 0); glVertex3f(-a, -b, c);
+    glTexCoord2f(1, 1); glVertex3f(-a, b, c);
+    glTexCoord2f(0, 1); glVertex3f(-a, b, -c);
+    glTexCoord2f(0, 0); glVertex3f(-a, -b, -c);
+    glEnd();
+}
+
+void CCougarBox::HandleContact(CObject*) {}
+
+void CCougarBox::LoadAssets() {}
+
+void CCougarBox::FreeAssets() {}

@@ -1,0 +1,76 @@
+#include "objects/CNest.h"
+
+#include <GL/gl.h>
+
+CNest::CNest() {
+    position = CVec3(0, 0, 0);
+    width = 10;
+    height = 3;
+    depth = 10;
+    size = height / 2;
+    maxX = position.x + width / 2;
+    minX = position.x - width / 2;
+    maxY = position.y + height / 2;
+    minY = position.y - height / 2;
+    maxZ = position.z + depth / 2;
+    minZ = position.z - depth / 2;
+    image.LoadFromFile("nest.tga");
+    image.CreateTexture();
+    topImage.LoadFromFile("eggcrack.tga");
+    topImage.CreateTexture();
+}
+
+void CNest::SetPosition(float x, float y, float z) {
+    position = CVec3(x, y, z);
+    // A little larger than the drawn box, so the duckling bounces before it clips the twigs.
+    const float divisor = 1.8f;
+    maxX = x + width / divisor;
+    minX = x - width / divisor;
+    maxY = y + height / divisor;
+    minY = y - height / divisor;
+    maxZ = z + depth / divisor;
+    minZ = z - depth / divisor;
+}
+
+void CNest::Update(float) {}
+
+void CNest::Render(CViewCamera*) {
+    const float w = width / 2;
+    const float h = height / 2;
+    const float d = depth / 2;
+    glTranslatef(position.x, position.y, position.z);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, image.textureId);
+    glBegin(GL_QUADS);
+    // back
+    glTexCoord2f(4, 0); glVertex3f(-w, -h, -d);
+    glTexCoord2f(4, 2); glVertex3f(-w, h, -d);
+    glTexCoord2f(0, 2); glVertex3f(w, h, -d);
+    glTexCoord2f(0, 0); glVertex3f(w, -h, -d);
+    // front
+    glTexCoord2f(4, 0); glVertex3f(w, -h, d);
+    glTexCoord2f(4, 2); glVertex3f(w, h, d);
+    glTexCoord2f(0, 2); glVertex3f(-w, h, d);
+    glTexCoord2f(0, 0); glVertex3f(-w, -h, d);
+    // right
+    glTexCoord2f(4, 0); glVertex3f(w, -h, -d);
+    glTexCoord2f(4, 2); glVertex3f(w, h, -d);
+    glTexCoord2f(0, 2); glVertex3f(w, h, d);
+    glTexCoord2f(0, 0); glVertex3f(w, -h, d);
+    // left
+    glTexCoord2f(4, 0); glVertex3f(-w, -h, d);
+    glTexCoord2f(4, 2); glVertex3f(-w, h, d);
+    glTexCoord2f(0, 2); glVertex3f(-w, h, -d);
+    glTexCoord2f(0, 0); glVertex3f(-w, -h, -d);
+    glEnd();
+
+    glBindTexture(GL_TEXTURE_2D, topImage.textureId);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0); glVertex3f(w, h, d);
+    glTexCoord2f(1, 0); glVertex3f(w, h, -d);
+    glTexCoord2f(1, 1); glVertex3f(-w, h, -d);
+    glTexCoord2f(0, 1); glVertex3f(-w, h, d);
+    glEnd();
+}
+
+void CNest::HandleContact(CObject*) {}

@@ -1,0 +1,42 @@
+#include "objects/CSphere.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+CSphere::CSphere() : quadric(nullptr) {
+    size = 15.0f;
+    position = CVec3(540, 4, 540);
+    velocity = CVec3(0, 0, 0);
+    acceleration = CVec3(0, 0, 0);
+    quadric = gluNewQuadric();
+    if (quadric) gluQuadricTexture(quadric, GL_TRUE);
+    image.LoadFromFile("elder.tga");
+    image.CreateTexture();
+    // The goal is reached well before the ball's surface: the box is three radii wide.
+    maxX = position.x + size;
+    minX = position.x - size;
+    maxY = position.y + size;
+    minY = position.y - size;
+    maxZ = position.z + size;
+    minZ = position.z - size;
+}
+
+CSphere::~CSphere() {
+    if (quadric) gluDeleteQuadric(quadric);
+}
+
+void CSphere::Update(float) {}
+
+void CSphere::Render(CViewCamera*) {
+    glTranslatef(position.x, position.y, position.z);
+    // Upright axis, and the face turned towards the way the duckling arrives.
+    glRotatef(210, 0, 1, 0);
+    glRotatef(-90, 1, 0, 0);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, image.textureId);
+    if (quadric) gluSphere(quadric, size / 3, 20, 20);
+}
+
+void CSphere::HandleContact(CObject*) {}
+
+void CSphere::BeforeFrame() {}

@@ -1,0 +1,41 @@
+#include "objects/CTerrain.h"
+
+#include <GL/gl.h>
+
+CTerrain::CTerrain(int32_t, float) : halfSize(1024), fogDistance(80.0f) {
+    fogColor[0] = 0.75f;
+    fogColor[1] = 0.9f;
+    fogColor[2] = 1.0f;
+    fogColor[3] = 1.0f;
+    position = CVec3(0, 0, 0);
+    velocity = CVec3(0, 0, 0);
+    acceleration = CVec3(0, 0, 0);
+    images[0].LoadFromFile("sanddark.tga");
+    images[0].CreateTexture();
+}
+
+void CTerrain::Update(float) {}
+
+void CTerrain::Render(CViewCamera*) {
+    const float h = static_cast<float>(halfSize);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, images[0].textureId);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0); glVertex3f(h, -0.01f, h);
+    glTexCoord2f(128, 0); glVertex3f(h, -0.01f, -h);
+    glTexCoord2f(128, 128); glVertex3f(-h, -0.01f, -h);
+    glTexCoord2f(0, 128); glVertex3f(-h, -0.01f, h);
+    glEnd();
+    // Fog is prepared but left switched off: the underwater view reads better clear.
+    glFogi(GL_FOG_MODE, GL_LINEAR);
+    glFogfv(GL_FOG_COLOR, fogColor);
+    glFogf(GL_FOG_START, fogDistance * 0.2f);
+    glFogf(GL_FOG_END, fogDistance * 2.5f);
+    glHint(GL_FOG_HINT, GL_FASTEST);
+}
+
+void CTerrain::HandleContact(CObject*) {}
+
+void CTerrain::LoadAssets() {}
+
+void CTerrain::FreeAssets() {}
