@@ -9,7 +9,10 @@ CNode::~CNode() {
 }
 
 void CNode::AttachTo(CNode* newParent) {
+    for (CNode* up = newParent; up; up = up->parent)
+        if (up == this) return;
     if (parent) Detach();
+    if (!newParent) return;
     parent = newParent;
     if (!newParent->child) {
         newParent->child = this;

@@ -32,7 +32,11 @@ public:
     void UpdateTree(float dt);
     void RenderTree(CViewCamera* camera);
     void PrepareTree();
+    // Point-in-box contact test of this object's position against other's box,
+    // spreading through both trees.
     void CheckContacts(CObject* other);
+    // This object's position lies strictly inside other's contact box.
+    bool IsInside(const CObject* other) const;
 };
 
 #endif

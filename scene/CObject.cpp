@@ -1,0 +1,114 @@
+#include "scene/CObject.h"
+
+#include <GL/gl.h>
+
+// The walks visit a node, its children in attachment order, then its following
+// siblings. Siblings are walked in loops rather than by recursion, so a level
+// with hundreds of wall pieces under one parent costs no stack; only the depth
+// of the tree recurses.
+
+namespace {
+// Every node in a level tree is an object.
+CObject* Obj(CNode* node) { return static_cast<CObject*>(node); }
+}  // namespace
+
+CObject::CObject()
+    : position(0.0f, 0.0f, 0.0f),
+      velocity(0.0f, 0.0f, 0.0f),
+      acceleration(0.0f, 0.0f, 0.0f),
+      size(0.0f),
+      maxX(0.0f), minX(0.0f),
+      maxY(0.0f), minY(0.0f),
+      maxZ(0.0f), minZ(0.0f),
+      isDead(false) {}
+
+CObject::~CObject() {}
+
+void CObject::Update(float dt) {
+    // The position step uses the velocity from before this frame's change.
+    position += velocity * dt;
+    velocity += acceleration * dt;
+}
+
+void CObject::Render(CViewCamera*) {}
+
+void CObject::HandleContact(CObject*) {}
+
+void CObject::BeforeFrame() { CheckContacts(Obj(FindRoot())); }
+
+void CObject::LoadAssets() {}
+
+void CObject::FreeAssets() {}
+
+void CObject::UpdateTree(float dt) {
+    CObject* node = this;
+    for (;;) {
+        node->Update(dt);
+        if (node->child) Obj(node->child)->UpdateTree(dt);
+        if (!node->HasNextSibling()) break;
+        node = Obj(node->next);
+    }
+    // Dead objects go only after their children and all following siblings have
+    // been walked, last sibling first, so the ring never changes under a pending step.
+    for (;;) {
+        const bool first = (node == this);
+        CObject* before = first ? nullptr : Obj(node->prev);
+        if (node->isDead) delete node;
+        if (first) break;
+        node = before;
+    }
+}
+
+void CObject::RenderTree(CViewCamera* camera) {
+    CObject* node = this;
+    for (;;) {
+        // Each object may translate freely: it and its children share one saved matrix.
+        glPushMatrix();
+        node->Render(camera);
+        if (node->child) Obj(node->child)->RenderTree(camera);
+        glPopMatrix();
+        if (!node->HasNextSibling()) break;
+        node = Obj(node->next);
+    }
+}
+
+void CObject::PrepareTree() {
+    CObject* node = this;
+    for (;;) {
+        node->BeforeFrame();
+        if (node->child) Obj(node->child)->PrepareTree();
+        if (!node->HasNextSibling()) break;
+        node = Obj(node->next);
+    }
+}
+
+bool CObject::IsInside(const CObject* other) const {
+    // Strict on every face, and any NaN fails a comparison, so it is never a hit.
+    return other->minX < position.x && position.x < other->maxX &&
+           other->minY < position.y && position.y < other->maxY &&
+           other->minZ < position.z && position.z < other->maxZ;
+}
+
+void CObject::CheckContacts(CObject* other) {
+    // This object meets `other`, then other's subtree, then other's following
+    // siblings (the loop). A hit spreads to this object's children and following
+    // siblings; each sibling reached that way then meets the rest of other's
+    // subtree and siblings too, the last reached first.
+    for (CObject* box = other;;) {
+        CObject* reached = this;
+        for (CObject* node = this; node->IsInside(box);) {
+            node->HandleContact(box);
+            if (node->child) Obj(node->child)->CheckContacts(box);
+            if (!node->HasNextSibling()) break;
+            node = Obj(node->next);
+            reached = node;
+        }
+        for (CObject* node = reached; node != this; node = Obj(node->prev)) {
+            if (box->child) node->CheckContacts(Obj(box->child));
+            if (box->HasNextSibling()) node->CheckContacts(Obj(box->next));
+        }
+        if (box->child) CheckContacts(Obj(box->child));
+        if (!box->HasNextSibling()) break;
+        box = Obj(box->next);
+    }
+}

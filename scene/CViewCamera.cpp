@@ -1,0 +1,63 @@
+#include "scene/CViewCamera.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <cmath>
+
+namespace {
+// Degrees to radians, kept as the float the angles are multiplied by.
+const float kDegToRad = 0.0174533f;
+
+float Cos(float radians) { return static_cast<float>(std::cos(static_cast<double>(radians))); }
+float Sin(float radians) { return static_cast<float>(std::sin(static_cast<double>(radians))); }
+}  // namespace
+
+CViewCamera::CViewCamera()
+    : position(5.0f, 0.0f, 5.0f),
+      velocity(0.0f, 0.0f, 0.0f),
+      acceleration(0.0f, 0.0f, 0.0f),
+      lookAt(0.0f, 0.0f, 1.0f),
+      yaw(0.0f),
+      pitch(0.0f),
+      pitchLimitOff(false) {}
+
+CViewCamera::~CViewCamera() {}
+
+void CViewCamera::SetPosition(float x, float y, float z) { position = CVec3(x, y, z); }
+
+void CViewCamera::SetLookAt(float x, float y, float z) { lookAt = CVec3(x, y, z); }
+
+void CViewCamera::Move(float dt) {
+    // A full turn starts the heading again from zero rather than wrapping it.
+    if (yaw >= 360.0f || yaw <= -360.0f) yaw = 0.0f;
+    if (!pitchLimitOff) {
+        if (pitch > 60.0f) pitch = 60.0f;
+        if (pitch < -60.0f) pitch = -60.0f;
+    }
+
+    const float cy = Cos(yaw * kDegToRad);
+    const float sy = Sin(yaw * kDegToRad);
+    const float sp = Sin(pitch * kDegToRad);
+
+    // Steps come from the speed before friction; a huge dt or speed cannot throw the eye far.
+    float forward = dt * velocity.z;
+    float side = dt * velocity.x;
+    if (forward > 25.0f) forward = 25.0f;
+    if (side > 13.0f) side = 13.0f;
+    if (forward < -13.0f) forward = -13.0f;
+    if (side < -13.0f) side = -13.0f;
+
+    // A camera at rest keeps its last friction, so a speed zeroed by a contact drifts back a little.
+    if (velocity.Length() > 0.0f) acceleration = -velocity * 3.0f;
+    velocity += acceleration * dt;
+
+    const float sideAngle = (yaw + 90.0f) * kDegToRad;
+    position.x += Cos(sideAngle) * side;
+    position.z += Sin(sideAngle) * side;
+    position.x += cy * forward;
+    position.z += sy * forward;
+
+    lookAt = CVec3(position.x + cy, position.y + sp, position.z + sy);
+    gluLookAt(position.x, position.y, position.z, lookAt.x, lookAt.y, lookAt.z, 0.0, 1.0, 0.0);
+}
