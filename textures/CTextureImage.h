@@ -1,12 +1,18 @@
 #ifndef PONDQUEST_CTEXTUREIMAGE_H
 #define PONDQUEST_CTEXTUREIMAGE_H
 
+#include <cstddef>
 #include <cstdint>
 
 enum ImageKind { PCX = 0, BMP = 1, TGA = 2 };
 
 // One image read from a TGA, BMP or PCX file and the OpenGL texture made from it.
 // Every owner loads its own copy; there is no cache.
+//
+// Image files are untrusted: a reader that meets a file it cannot read safely
+// leaves the image empty (no pixels, all sizes 0) and prints one line on stderr
+// naming the file and the reason. Callers see no error and may still call
+// CreateTexture, which then makes a texture name without an image.
 class CTextureImage {
 public:
     int32_t scaledWidth;
@@ -20,6 +26,9 @@ public:
     uint32_t textureId;
     unsigned char* pixels;
 
+    // Largest pixel count a reader accepts (16384 x 16384).
+    static const int64_t maxPixels = int64_t(16384) * 16384;
+
     CTextureImage();
     ~CTextureImage();
     CTextureImage(const CTextureImage&) = delete;
@@ -30,6 +39,21 @@ public:
     void LoadBMP(const char* fileName);
     void LoadPCX(const char* fileName);
     void CreateTexture();
+
+    // The readers proper, working on a file's bytes already in memory; `name`
+    // only labels the failure message. They return whether pixels were loaded.
+    // PCX resampling needs a current OpenGL context; without one it fails.
+    bool ReadTGA(const unsigned char* data, size_t size, const char* name);
+    bool ReadBMP(const unsigned char* data, size_t size, const char* name);
+    bool ReadPCX(const unsigned char* data, size_t size, const char* name);
+
+    // Bytes in the pixel array (0 when empty).
+    size_t PixelBytes() const;
+    // Drops pixels, palette and sizes; keeps the texture name.
+    void Clear();
+
+private:
+    bool Fail(const char* name, const char* reason);
 };
 
 #endif
