@@ -24,6 +24,21 @@ bool AllJoined(int* sets) {
 }  // namespace
 
 CMaze::CMaze(CMazeWall** walls) {
+    FillSpots();
+    Generate();
+
+    // A maze without pieces is still carved; nothing is placed then.
+    if (!walls) return;
+    for (int j = 0; j < WALL_COUNT; ++j) {
+        if (!walls[j]) continue;
+        if (wallSpots[j][0] == REMOVED)
+            walls[j]->SetPosition(-100, -5, -100);  // parked outside, sunk into the ground
+        else
+            walls[j]->SetPosition(wallSpots[j][0], wallSpots[j][1], wallSpots[j][2]);
+    }
+}
+
+void CMaze::FillSpots() {
     int i = 0;
     // Rows of pieces running along x, from z = 550 down to z = 0.
     for (int row = SIDE; row >= 0; --row)
@@ -39,18 +54,6 @@ CMaze::CMaze(CMazeWall** walls) {
             wallSpots[i][1] = 0;
             wallSpots[i][2] = row * 50.0f + 25.0f;
         }
-
-    Generate();
-
-    // A maze without pieces is still carved; nothing is placed then.
-    if (!walls) return;
-    for (int j = 0; j < WALL_COUNT; ++j) {
-        if (!walls[j]) continue;
-        if (wallSpots[j][0] == REMOVED)
-            walls[j]->SetPosition(-100, -5, -100);  // parked outside, sunk into the ground
-        else
-            walls[j]->SetPosition(wallSpots[j][0], wallSpots[j][1], wallSpots[j][2]);
-    }
 }
 
 void CMaze::Generate() {

@@ -16,6 +16,8 @@ public:
 
     explicit CMaze(CMazeWall** walls);
 
+    // Puts every piece back at its place on the grid, none removed.
+    void FillSpots();
     void Generate();
 
     void Update(float dt) override;
