@@ -1,0 +1,265 @@
+#include <gtest/gtest.h>
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <cmath>
+#include <string>
+
+#include "support/GLTestContext.h"
+#include "world/CTextFont.h"
+
+namespace {
+
+struct Box {
+    int x0 = 1 << 30, y0 = 1 << 30, x1 = -1, y1 = -1;  // inclusive, y from the top
+    int count = 0;
+    bool Empty() const { return count == 0; }
+    int Width() const { return x1 - x0 + 1; }
+    int Height() const { return y1 - y0 + 1; }
+};
+
+// Bounding box of every pixel that differs from the black background.
+Box Ink(const PixelImage& img) {
+    Box b;
+    for (int y = 0; y < img.height; ++y)
+        for (int x = 0; x < img.width; ++x) {
+            const uint8_t* p = img.At(x, y);
+            if (p[0] | p[1] | p[2]) {
+                b.x0 = std::min(b.x0, x);
+                b.y0 = std::min(b.y0, y);
+                b.x1 = std::max(b.x1, x);
+                b.y1 = std::max(b.y1, y);
+                ++b.count;
+            }
+        }
+    return b;
+}
+
+// Where a text position lands on the screen: the font draws one unit in front of the eye.
+void ProjectText(float x, float y, float z, double& sx, double& syFromTop) {
+    GLdouble model[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -1, 1};
+    GLdouble proj[16];
+    GLint view[4];
+    glGetDoublev(GL_PROJECTION_MATRIX, proj);
+    glGetIntegerv(GL_VIEWPORT, view);
+    double wx, wy, wz;
+    gluProject(x, y, z, model, proj, view, &wx, &wy, &wz);
+    sx = wx;
+    syFromTop = view[3] - wy;
+}
+
+class FontTest : public ::testing::Test {
+protected:
+    GLTestContext gl;
+    void SetUp() override {
+        glDisable(GL_TEXTURE_2D);
+        glDisable(GL_BLEND);
+        gl.Clear();
+    }
+    PixelImage Draw(CTextFont& font, const char* text) {
+        gl.Clear();
+        font.Print("%s", text);
+        return gl.ReadPixels();
+    }
+};
+
+}  // namespace
+
+TEST_F(FontTest, MakesNinetySixListsAndGlyphsForPrintableCodes) {
+    CTextFont font("Arial", 16);
+    ASSERT_NE(font.listBase, 0u);
+    for (unsigned int i = 0; i < 96; ++i) EXPECT_TRUE(glIsList(font.listBase + i)) << "code " << 32 + i;
+    EXPECT_EQ(font.rasterX, 0);
+    EXPECT_EQ(font.rasterY, 0);
+    EXPECT_EQ(font.position[0], 0.0f);
+    EXPECT_EQ(font.position[1], 0.0f);
+    EXPECT_EQ(font.position[2], 0.0f);
+
+    // Every visible ASCII character has ink; the blank has none.
+    font.SetColor(1, 1, 1);
+    font.SetPosition(-0.2f, 0.0f, -0.1f);
+    for (char c = 33; c < 127; ++c) {
+        char s[2] = {c, 0};
+        EXPECT_FALSE(Ink(Draw(font, s)).Empty()) << "character '" << c << "'";
+    }
+    EXPECT_TRUE(Ink(Draw(font, " ")).Empty());
+    unsigned int base = font.listBase;
+    {
+        CTextFont other("Arial", 16);
+        EXPECT_NE(other.listBase, base);
+    }
+    EXPECT_TRUE(glIsList(base));
+}
+
+TEST_F(FontTest, DestructorReleasesItsLists) {
+    unsigned int base;
+    {
+        CTextFont font("Arial", 16);
+        base = font.listBase;
+        ASSERT_TRUE(glIsList(base + 95));
+    }
+    EXPECT_FALSE(glIsList(base));
+    EXPECT_FALSE(glIsList(base + 95));
+}
+
+TEST_F(FontTest, GlyphHeightFollowsThePixelHeight) {
+    // The cap height of a sans face is about 0.7 of its em; the em is the requested height.
+    for (int h : {16, 30, 40}) {
+        CTextFont font("Arial", h);
+        font.SetColor(1, 1, 1);
+        font.SetPosition(-0.2f, 0.0f, -0.1f);
+        Box b = Ink(Draw(font, "H"));
+        ASSERT_FALSE(b.Empty());
+        EXPECT_GE(b.Height(), static_cast<int>(h * 0.62)) << h;
+        EXPECT_LE(b.Height(), static_cast<int>(std::ceil(h * 0.8))) << h;
+    }
+}
+
+TEST_F(FontTest, TextSitsOnTheBaselineAtItsPositionAndAdvances) {
+    CTextFont font("Arial", 40);
+    font.SetColor(1, 1, 1);
+    font.SetPosition(-0.25f, 0.15f, -0.1f);
+    double sx, sy;
+    ProjectText(-0.25f, 0.15f, -0.1f, sx, sy);
+    Box h = Ink(Draw(font, "H"));
+    ASSERT_FALSE(h.Empty());
+    // The bottom of "H" rests on the baseline; its stem starts just right of the pen.
+    EXPECT_NEAR(h.y1 + 1, sy, 1.5);
+    EXPECT_GE(h.x0, static_cast<int>(sx) - 1);
+    EXPECT_LE(h.x0, static_cast<int>(sx) + 6);
+
+    Box hh = Ink(Draw(font, "HH"));
+    EXPECT_EQ(hh.x0, h.x0);
+    EXPECT_EQ(hh.y0, h.y0);
+    // The second letter starts one advance further: an H is wider than it is tall, nearly.
+    EXPECT_GT(hh.Width(), 2 * h.Width());
+    EXPECT_LT(hh.Width(), 3 * h.Width());
+    EXPECT_EQ(hh.count, 2 * h.count);
+
+    // "g" hangs below the baseline.
+    Box g = Ink(Draw(font, "g"));
+    EXPECT_GT(g.y1 + 1, sy + 3);
+}
+
+TEST_F(FontTest, UsesTheColourSetBeforePrinting) {
+    CTextFont font("Arial", 40);
+    font.SetPosition(-0.2f, 0.0f, -0.1f);
+    font.SetColor(1.0f, 0.0f, 0.0f);
+    EXPECT_EQ(font.color[3], 1.0f);
+    glColor3f(0, 1, 0);  // a stale current colour must not win
+    PixelImage img = Draw(font, "M");
+    int red = img.Count(0, 0, img.width, img.height, [](int r, int g, int b) { return r == 255 && g == 0 && b == 0; });
+    int other = img.Count(0, 0, img.width, img.height, [](int r, int g, int b) { return (r | g | b) && !(r == 255 && g == 0 && b == 0); });
+    EXPECT_GT(red, 50);
+    EXPECT_EQ(other, 0);
+
+    // Blended at alpha 0.8 over black the colour is scaled by 0.8.
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    font.SetColor(0.3f, 1.0f, 0.3f, 0.8f);
+    img = Draw(font, "M");
+    glDisable(GL_BLEND);
+    int green = img.Count(0, 0, img.width, img.height, [](int r, int g, int b) {
+        return std::abs(r - 61) <= 2 && std::abs(g - 204) <= 2 && std::abs(b - 61) <= 2;
+    });
+    EXPECT_EQ(green, red);
+}
+
+TEST_F(FontTest, ZeroPositionPrintsAtTheTwoDimensionalRasterPosition) {
+    CTextFont font("Arial", 16);
+    font.SetColor(1, 1, 1);
+    Box atOrigin = Ink(Draw(font, "X"));
+    ASSERT_FALSE(atOrigin.Empty());
+    // (0, 0) one unit ahead is the centre of the view.
+    EXPECT_NEAR(atOrigin.x0, gl.width / 2, 3);
+    EXPECT_NEAR(atOrigin.y1 + 1, gl.height / 2, 1);
+
+    // A 2-D raster position is in eye units one unit ahead, not in pixels:
+    // (1, 0) already lies outside the view, so nothing is drawn.
+    font.rasterX = 1;
+    font.rasterY = 0;
+    EXPECT_TRUE(Ink(Draw(font, "X")).Empty());
+
+    // Any non-zero coordinate of the 3-D position takes over.
+    font.SetPosition(0.0f, 0.0f, -0.1f);
+    Box threeD = Ink(Draw(font, "X"));
+    EXPECT_NEAR(threeD.x0, gl.width / 2, 3);
+}
+
+TEST_F(FontTest, NullFormatAndUnprintableBytesDrawNothing) {
+    CTextFont font("Arial", 40);
+    font.SetColor(1, 1, 1);
+    font.SetPosition(-0.2f, 0.0f, -0.1f);
+    gl.Clear();
+    font.Print(nullptr);
+    EXPECT_TRUE(Ink(gl.ReadPixels()).Empty());
+
+    // Lists next to the font's own that would paint a big block if ever called.
+    unsigned int block = glGenLists(160);
+    ASSERT_NE(block, 0u);
+    static GLubyte solid[64 * 8];
+    for (GLubyte& b : solid) b = 0xFF;
+    for (unsigned int i = 0; i < 160; ++i) {
+        glNewList(block + i, GL_COMPILE);
+        glBitmap(64, 64, 0, 0, 64, 0, solid);
+        glEndList();
+    }
+    CTextFont neighbour("Arial", 40);
+    neighbour.SetColor(1, 1, 1);
+    neighbour.SetPosition(-0.2f, 0.0f, -0.1f);
+    EXPECT_TRUE(Ink(Draw(neighbour, "\x01\x1f\x80\x9f\xc8\xff")).Empty());
+    // Printable bytes around unprintable ones draw as if those were absent.
+    Box ab = Ink(Draw(neighbour, "AB"));
+    Box mixed = Ink(Draw(neighbour, "\x05" "A\x90\xfe" "B\x7f"));
+    EXPECT_EQ(mixed.count, ab.count);
+    EXPECT_EQ(mixed.x0, ab.x0);
+    EXPECT_EQ(mixed.x1, ab.x1);
+    glDeleteLists(block, 160);
+}
+
+TEST_F(FontTest, LongTextIsCutAt255Characters) {
+    CTextFont font("Arial", 40);
+    font.SetColor(1, 1, 1);
+    font.SetPosition(-0.2f, 0.0f, -0.1f);
+    // 254 bytes without glyphs, then 46 visible ones: only the first of those survives the cut.
+    std::string text(254, '\x01');
+    text += 'I';
+    text += std::string(45, 'W');
+    ASSERT_EQ(text.size(), 300u);
+    gl.Clear();
+    font.Print("%s", text.c_str());
+    Box cut = Ink(gl.ReadPixels());
+    Box single = Ink(Draw(font, "I"));
+    ASSERT_FALSE(single.Empty());
+    EXPECT_EQ(cut.count, single.count);
+    EXPECT_EQ(cut.x1, single.x1);
+}
+
+TEST_F(FontTest, PrintLeavesMatrixAndListBaseAsFound) {
+    CTextFont font("Arial", 16);
+    font.SetColor(1, 1, 1);
+    font.SetPosition(0.1f, 0.1f, -0.1f);
+    glLoadIdentity();
+    glTranslatef(3, 4, 5);
+    glListBase(7);
+    font.Print("abc %d", 12);
+    GLfloat m[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    EXPECT_EQ(m[12], 3.0f);
+    EXPECT_EQ(m[13], 4.0f);
+    EXPECT_EQ(m[14], 5.0f);
+    GLint base = 0;
+    glGetIntegerv(GL_LIST_BASE, &base);
+    EXPECT_EQ(base, 7);
+    EXPECT_EQ(gl.ModelviewDepth(), 1);
+}
+
+TEST_F(FontTest, UnknownFaceStillMakesAFont) {
+    // fontconfig always offers some face; printing must work and never crash.
+    CTextFont font("No Such Face Anywhere", 20);
+    font.SetColor(1, 1, 1);
+    font.SetPosition(-0.2f, 0.0f, -0.1f);
+    EXPECT_FALSE(Ink(Draw(font, "Hello")).Empty());
+    CTextFont symbol("symbol", 20);
+    EXPECT_NE(symbol.listBase, 0u);
+}
