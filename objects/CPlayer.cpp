@@ -2,7 +2,6 @@
 
 #include <typeinfo>
 
-#include "app/CSoundClip.h"
 #include "app/CSoundSystem.h"
 #include "objects/CBoundary.h"
 #include "objects/CCougarBox.h"
@@ -23,10 +22,11 @@ CPlayer::CPlayer() : camera(nullptr), overlay(nullptr), ouchClip(nullptr), sound
 }
 
 CPlayer::~CPlayer() {
+    // The clips belong to the sound system, which frees them with itself.
     if (sound) sound->Shutdown();
-    delete ouchClip;
-    delete eatClip;
     delete sound;
+    ouchClip = nullptr;
+    eatClip = nullptr;
 }
 
 void CPlayer::Render(CViewCamera*) {
