@@ -18,7 +18,8 @@ clang++ -std=c++17 -O1 tools/fuzz/make_seeds.cpp -o "$out/make_seeds"
 "$out/make_seeds" "$out/seeds"
 
 run=("$out/fuzz_images" "$out/corpus" "$out/seeds" -max_total_time="$seconds" -max_len=4096
-     -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$out/crashes/")
+     -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$out/crashes/"
+     -close_fd_mask=2)
 if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null; then
   run=(xvfb-run -a -s "-screen 0 640x480x24" "${run[@]}")
 fi
@@ -26,8 +27,9 @@ echo "Fuzzing for $seconds s; log in $out/fuzz.log"
 status=0
 LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0 \
   "${run[@]}" >"$out/fuzz.log" 2>&1 || status=$?
-# The readers print one line per rejected input; show libFuzzer's own summary.
-grep -E '^(#[0-9]+.*(DONE|pulse)|stat::|==[0-9]+==ERROR|SUMMARY|artifact_prefix|Test unit written)' \
+# The readers' one-line messages go to the closed stderr (sanitizer reports and
+# libFuzzer's own output still reach the log); show the summary.
+grep -aE '^(#[0-9]+.*(DONE|pulse)|stat::|==[0-9]+==ERROR|SUMMARY|artifact_prefix|Test unit written)' \
   "$out/fuzz.log" | tail -n 20 || true
 ls "$out/crashes"
 exit $status
