@@ -8,6 +8,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "scene/CViewCamera.h"
 #include "support/GLTestContext.h"
 #include "world/COverlay.h"
 #include "world/CTextFont.h"
@@ -314,4 +315,70 @@ TEST_F(OverlayTest, ClockPadsSecondsAndFractions) {
         PixelImage ref = DrawReference({{opaqueBlue, 0.1f, 0.5f, "Health: 5"}, {opaqueBlue, 0.3f, 0.5f, c.clock}}, 16, false);
         EXPECT_TRUE(img.rgba == ref.rgba) << "expected \"" << c.clock << "\"";
     }
+}
+
+// The title without its picture: the square comes out in the plain current colour (white),
+// so the red key lines can be found on it whatever the art looks like.
+TEST(OverlayTitle, KeyLinesInRedOverTheTitlePicture) {
+    char tmpl[] = "/tmp/pondquest-title-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    char old[4096];
+    ASSERT_NE(getcwd(old, sizeof old), nullptr);
+    ASSERT_EQ(chdir(tmpl), 0);
+    {
+        GLTestContext gl;
+        COverlay overlay;
+        CViewCamera camera;
+        glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
+        gl.Clear(0.5f, 0.5f, 0.5f);
+        glColor4f(1, 1, 1, 1);
+        camera.SetPosition(0, 0, 0);
+        camera.yaw = 0;
+        camera.pitch = 0;
+        camera.Move(0.0f);
+        glDisable(GL_TEXTURE_2D);
+        overlay.DrawMainMenu();
+        PixelImage img = gl.ReadPixels();
+
+        GLfloat clear[4], current[4];
+        glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+        glGetFloatv(GL_CURRENT_COLOR, current);
+        EXPECT_EQ(clear[0], 0.0f);
+        EXPECT_EQ(clear[1], 0.0f);
+        EXPECT_EQ(clear[2], 0.0f);
+        EXPECT_EQ(clear[3], 1.0f);
+        for (float c : current) EXPECT_EQ(c, 1.0f);
+        EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+        EXPECT_EQ(gl.ModelviewDepth(), 1);
+
+        // "P = Play" in the large font, "ESC key = Exit" in the medium one, both opaque red.
+        double playX, playY, exitX, exitY;
+        Project(-0.04f, -0.27f, playX, playY);
+        Project(-0.09f, -0.4f, exitX, exitY);
+        auto red = [](int r, int g, int b) { return r == 255 && g == 0 && b == 0; };
+        int total = img.Count(0, 0, img.width, img.height, red);
+        int play = img.Count(static_cast<int>(playX) - 1, static_cast<int>(playY) - 33, img.width,
+                             static_cast<int>(playY) + 10, red);
+        int exit = img.Count(static_cast<int>(exitX) - 1, static_cast<int>(exitY) - 25, img.width,
+                             static_cast<int>(exitY) + 8, red);
+        EXPECT_GT(play, 200);
+        EXPECT_GT(exit, 200);
+        EXPECT_EQ(play + exit, total) << "red outside the two key lines";
+        // The medium font is smaller: its capitals are shorter than the large font's.
+        int playTop = img.height, exitTop = img.height;
+        for (int y = 0; y < img.height && (playTop == img.height || exitTop == img.height); ++y)
+            for (int x = 0; x < img.width; ++x) {
+                if (!red(img.At(x, y)[0], img.At(x, y)[1], img.At(x, y)[2])) continue;
+                if (y < playY + 10 && playTop == img.height) playTop = y;
+                if (y > playY + 10 && exitTop == img.height) exitTop = y;
+            }
+        EXPECT_GT(playY - playTop, exitY - exitTop + 4);
+        // Elsewhere the untextured picture is white; beside it the frame's clear shows,
+        // the black only taking effect from the next clear.
+        EXPECT_EQ(img.At(200, 100)[0], 255);
+        EXPECT_EQ(img.At(200, 100)[2], 255);
+        EXPECT_NEAR(img.At(20, 300)[0], 128, 1);
+    }
+    ASSERT_EQ(chdir(old), 0);
+    rmdir(tmpl);
 }
