@@ -1,0 +1,71 @@
+#include "app/CKeyboardDevice.h"
+
+#include "app/CInputScript.h"
+
+#include <SDL.h>
+#include <cstring>
+
+int SdlScancodeFromDik(uint8_t scanCode) {
+    switch (scanCode) {
+    case 0x3B: return SDL_SCANCODE_F1;
+    case 0x10: return SDL_SCANCODE_Q;
+    case 0x19: return SDL_SCANCODE_P;
+    case 0x39: return SDL_SCANCODE_SPACE;
+    case 0x1C: return SDL_SCANCODE_RETURN;
+    case 0x11: return SDL_SCANCODE_W;
+    case 0x1F: return SDL_SCANCODE_S;
+    case 0x1E: return SDL_SCANCODE_A;
+    case 0x20: return SDL_SCANCODE_D;
+    case 0x4E: return SDL_SCANCODE_KP_PLUS;
+    case 0x4A: return SDL_SCANCODE_KP_MINUS;
+    case 0x01: return SDL_SCANCODE_ESCAPE;
+    default: return SDL_SCANCODE_UNKNOWN;
+    }
+}
+
+CKeyboardDevice::CKeyboardDevice(SDL_Window* window) : device(window), acquired(false), script(nullptr) {
+    Acquire();
+    ClearKeys();
+}
+
+CKeyboardDevice::~CKeyboardDevice() { Unacquire(); }
+
+void CKeyboardDevice::ClearKeys() { std::memset(keys, 0, sizeof keys); }
+
+bool CKeyboardDevice::GetDeviceState(uint8_t* buffer) {
+    if (script) {
+        if (script->lost) {
+            acquired = false;
+            return false;
+        }
+        if (!acquired) return false;
+        std::memcpy(buffer, script->keys, 256);
+        return true;
+    }
+    if (!acquired) return false;
+    int count = 0;
+    const Uint8* sdlKeys = SDL_GetKeyboardState(&count);
+    for (int code = 0; code < 256; ++code) {
+        int sdlCode = SdlScancodeFromDik(static_cast<uint8_t>(code));
+        buffer[code] = (sdlCode != SDL_SCANCODE_UNKNOWN && sdlCode < count && sdlKeys[sdlCode]) ? 0x80 : 0;
+    }
+    return true;
+}
+
+bool CKeyboardDevice::Update() {
+    if (GetDeviceState(keys)) return true;
+    if (!Acquire()) return false;
+    return GetDeviceState(keys);
+}
+
+bool CKeyboardDevice::Acquire() {
+    ClearKeys();
+    acquired = script ? !script->lost : true;
+    return acquired;
+}
+
+bool CKeyboardDevice::Unacquire() {
+    ClearKeys();
+    acquired = false;
+    return true;
+}

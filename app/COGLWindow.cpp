@@ -1,0 +1,361 @@
+#include "app/COGLWindow.h"
+
+#include "app/CInputDevices.h"
+
+#include <SDL.h>
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <cstdio>
+
+int32_t COGLWindow::dragOrigin = 0;
+bool COGLWindow::leftHeld = false;
+bool COGLWindow::rightHeld = false;
+
+int32_t PackPosition(int x, int y) {
+    uint32_t packed = (static_cast<uint32_t>(x) & 0xFFFFu) | ((static_cast<uint32_t>(y) & 0xFFFFu) << 16);
+    return static_cast<int32_t>(packed);
+}
+
+static int LowWord(int32_t packed) { return static_cast<int>(static_cast<uint32_t>(packed) & 0xFFFFu); }
+static int HighWord(int32_t packed) { return static_cast<int>((static_cast<uint32_t>(packed) >> 16) & 0xFFFFu); }
+
+bool COGLWindow::RegisterWindowClass() { return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0; }
+
+uint32_t COGLWindow::QuitEventType() {
+    static uint32_t type = SDL_RegisterEvents(1);
+    return type;
+}
+
+void COGLWindow::PostQuit(int code) {
+    SDL_Event event;
+    SDL_zero(event);
+    event.type = QuitEventType();
+    event.user.code = code;
+    if (event.type == static_cast<uint32_t>(-1) || SDL_PushEvent(&event) < 0) {
+        // No custom events left: fall back to SDL's own quit, which the loop treats as code 0.
+        std::fprintf(stderr, "Pondquest: cannot post quit event: %s\n", SDL_GetError());
+        SDL_Event quit;
+        SDL_zero(quit);
+        quit.type = SDL_QUIT;
+        SDL_PushEvent(&quit);
+    }
+}
+
+COGLWindow::COGLWindow(const char* title, bool fullscreenMode, int w, int h, int depth)
+    : hwnd(nullptr), hdc(nullptr), palette(nullptr), glContext(nullptr), width(w), height(h), bits(depth),
+      viewSize(w > h ? w : h), cursorX(0), cursorY(0), fullscreen(fullscreenMode), mouseSensitivity(2.0f),
+      useDirectInput(false), input(nullptr), hasCapture(false), aspect(h > 0 ? double(w) / h : 1.0),
+      ownsVideo(false) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "Pondquest: SDL video: %s\n", SDL_GetError());
+        throw "ERROR: Creating OpenGL Window!";
+    }
+    ownsVideo = true;
+    // A quit left over from an earlier window must not end this one's loop.
+    SDL_FlushEvent(QuitEventType());
+    // Focus changes are handled below, for both modes.
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    SetupPixelFormat();
+
+    SDL_Window* window = SDL_CreateWindow(title, 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE);
+    if (window) {
+        hwnd = window;
+        if (!Create()) {
+            Destroy();
+            window = nullptr;
+        }
+    }
+    if (!window) {
+        std::fprintf(stderr, "Pondquest: window: %s\n", SDL_GetError());
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        ownsVideo = false;
+        throw "ERROR: Creating OpenGL Window!";
+    }
+    if (fullscreen) {
+        SetDisplayMode(width, height, bits);
+        int sw = width, sh = height;
+        SDL_GL_GetDrawableSize(hwnd, &sw, &sh);
+        if (sw > 0 && sh > 0) {
+            width = sw;
+            height = sh;
+        }
+    }
+    SetupProjection();
+
+    SDL_ShowWindow(hwnd);
+    mouseSensitivity = 2.0f;
+    input = new CInputDevices();
+    useDirectInput = input->Initialize(hwnd, INPUT_KEYBOARD | INPUT_MOUSE);
+    SDL_RaiseWindow(hwnd);
+    SetCapture();
+    if (useDirectInput) {
+        input->AcquireAll();
+        input->Update();
+    }
+    SDL_ShowCursor(SDL_DISABLE);
+}
+
+COGLWindow::~COGLWindow() {
+    delete input;
+    input = nullptr;
+    if (glContext) Destroy();
+    if (fullscreen) RestoreDisplayMode();
+    ReleaseCapture();
+    SDL_ShowCursor(SDL_ENABLE);
+    if (ownsVideo) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+bool COGLWindow::OnCreate() { return true; }
+bool COGLWindow::ReservedCheck() { return true; }
+void COGLWindow::OnResize() {}
+void COGLWindow::OnLeftButtonDown(float, float) {}
+void COGLWindow::OnRightButtonDown(float, float) {}
+void COGLWindow::OnLeftButtonUp() {}
+void COGLWindow::OnRightButtonUp() {}
+void COGLWindow::OnMouseMotion(int, int) {}
+void COGLWindow::OnMouseMove(int, int, int, int) {}
+void COGLWindow::OnLeftDrag(int, int, int, int) {}
+void COGLWindow::OnRightDrag(int, int, int, int) {}
+void COGLWindow::ReservedNotifyA(int, int, int) {}
+void COGLWindow::ReservedNotifyB(int, int, int) {}
+void COGLWindow::OnKeyUp(int) {}
+void COGLWindow::ReservedKeyA(int) {}
+void COGLWindow::OnKeyDown(int) {}
+void COGLWindow::ReservedKeyB(int) {}
+
+bool COGLWindow::Create() {
+    hdc = hwnd;
+    SetupPalette();
+    glContext = SDL_GL_CreateContext(hwnd);
+    if (!glContext) return false;
+    SDL_GL_MakeCurrent(hwnd, glContext);
+    // Let the buffer swap pace the loop at the display's rate, where the driver offers it.
+    SDL_GL_SetSwapInterval(1);
+    OnCreate();
+    return true;
+}
+
+void COGLWindow::Destroy() {
+    if (glContext) {
+        SDL_GL_MakeCurrent(hwnd, nullptr);
+        SDL_GL_DeleteContext(glContext);
+        glContext = nullptr;
+    }
+    palette = nullptr;
+    SDL_Window* window = hwnd;
+    hwnd = nullptr;  // events arriving from now on are not ours
+    hdc = nullptr;
+    if (window) {
+        if (fullscreen) SDL_SetWindowFullscreen(window, 0);
+        SDL_DestroyWindow(window);
+    }
+}
+
+void COGLWindow::SetupPixelFormat() {
+    // Double-buffered RGBA with a depth buffer of 16 bits or more; SDL needs this before the window.
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 5);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 6);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 5);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+}
+
+// True-colour visuals need no palette.
+void COGLWindow::SetupPalette() {}
+
+void COGLWindow::SetupProjection() {
+    viewSize = width > height ? width : height;
+    if (!glContext) return;
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    // A zero-height client area keeps the previous aspect rather than dividing by zero.
+    if (height > 0) aspect = static_cast<double>(width) / static_cast<double>(height);
+    gluPerspective(54.0, aspect, 0.1f, 200.0);
+    OnResize();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+float COGLWindow::ToViewX(int32_t position) {
+    if (viewSize == 0) return 0.0f;
+    int x = static_cast<int16_t>(LowWord(position));
+    return static_cast<float>(x - width / 2) * mouseSensitivity / static_cast<float>(viewSize);
+}
+
+float COGLWindow::ToViewY(int32_t position) {
+    if (viewSize == 0) return 0.0f;
+    int y = static_cast<int16_t>(HighWord(position));
+    return static_cast<float>(y - height / 2) * mouseSensitivity / static_cast<float>(viewSize);
+}
+
+void COGLWindow::SetDisplayMode(int w, int h, int depth) {
+    if (!hwnd) return;
+    SDL_DisplayMode mode;
+    SDL_zero(mode);
+    mode.format = depth == 16 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_UNKNOWN;
+    mode.w = w;
+    mode.h = h;
+    // SDL picks the closest mode the display offers.
+    SDL_SetWindowDisplayMode(hwnd, &mode);
+    SDL_SetWindowFullscreen(hwnd, SDL_WINDOW_FULLSCREEN);
+}
+
+void COGLWindow::RestoreDisplayMode() {
+    if (hwnd) SDL_SetWindowFullscreen(hwnd, 0);
+}
+
+// The frame loop draws; exposure needs nothing here.
+void COGLWindow::OnPaint() {}
+
+// No palettes on true-colour visuals, so there is never one to realise.
+bool COGLWindow::OnQueryNewPalette() { return false; }
+void COGLWindow::OnPaletteChanged(SDL_Window*) {}
+
+void COGLWindow::SetCapture() {
+    hasCapture = true;
+    if (!useDirectInput) SDL_CaptureMouse(SDL_TRUE);
+}
+
+void COGLWindow::ReleaseCapture() {
+    if (hasCapture && !useDirectInput) SDL_CaptureMouse(SDL_FALSE);
+    hasCapture = false;
+}
+
+int COGLWindow::VirtualKeyFromSdl(int key) {
+    if (key >= 'a' && key <= 'z') return key - 'a' + 'A';
+    if (key >= '0' && key <= '9') return key;
+    if (key >= SDLK_F1 && key <= SDLK_F12) return 112 + (key - SDLK_F1);
+    if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return 97 + (key - SDLK_KP_1);
+    switch (key) {
+    case SDLK_BACKSPACE: return 8;
+    case SDLK_TAB: return 9;
+    case SDLK_RETURN: case SDLK_KP_ENTER: return 13;
+    case SDLK_LSHIFT: case SDLK_RSHIFT: return 16;
+    case SDLK_LCTRL: case SDLK_RCTRL: return 17;
+    case SDLK_LALT: case SDLK_RALT: return 18;
+    case SDLK_PAUSE: return 19;
+    case SDLK_CAPSLOCK: return 20;
+    case SDLK_ESCAPE: return 27;
+    case SDLK_SPACE: return 32;
+    case SDLK_PAGEUP: return 33;
+    case SDLK_PAGEDOWN: return 34;
+    case SDLK_END: return 35;
+    case SDLK_HOME: return 36;
+    case SDLK_LEFT: return 37;
+    case SDLK_UP: return 38;
+    case SDLK_RIGHT: return 39;
+    case SDLK_DOWN: return 40;
+    case SDLK_INSERT: return 45;
+    case SDLK_DELETE: return 46;
+    case SDLK_KP_0: return 96;
+    case SDLK_KP_MULTIPLY: return 106;
+    case SDLK_KP_PLUS: return 107;
+    case SDLK_KP_MINUS: return 109;
+    case SDLK_KP_PERIOD: return 110;
+    case SDLK_KP_DIVIDE: return 111;
+    case SDLK_NUMLOCKCLEAR: return 144;
+    case SDLK_SCROLLLOCK: return 145;
+    default: return 0;
+    }
+}
+
+int COGLWindow::WindowProc(const SDL_Event& event) {
+    if (!hwnd) return 1;  // detached: nothing reaches the handlers
+    switch (event.type) {
+    case SDL_QUIT:
+        Destroy();
+        PostQuit(0);
+        return 0;
+    case SDL_WINDOWEVENT:
+        if (event.window.windowID != SDL_GetWindowID(hwnd)) return 1;
+        switch (event.window.event) {
+        case SDL_WINDOWEVENT_CLOSE:
+            Destroy();
+            PostQuit(0);
+            return 0;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            if (SDL_GetWindowFlags(hwnd) & SDL_WINDOW_MINIMIZED) return 0;
+            width = event.window.data1;
+            height = event.window.data2;
+            SetupProjection();
+            return 0;
+        case SDL_WINDOWEVENT_MINIMIZED:
+            return 0;  // a minimise leaves the size and projection alone
+        case SDL_WINDOWEVENT_EXPOSED:
+            OnPaint();
+            return 0;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            if (fullscreen) SetDisplayMode(width, height, bits);
+            if (SDL_GetWindowFlags(hwnd) & SDL_WINDOW_MINIMIZED) SDL_RestoreWindow(hwnd);
+            return 0;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            // Going to the background steps aside: minimised, and the desktop's mode given back.
+            SDL_MinimizeWindow(hwnd);
+            if (fullscreen) RestoreDisplayMode();
+            return 0;
+        default:
+            return 1;
+        }
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+        if (useDirectInput) return 0;
+        int key = VirtualKeyFromSdl(event.key.keysym.sym);
+        if (key == 0) return 1;
+        if (event.type == SDL_KEYDOWN)
+            OnKeyDown(key);
+        else
+            OnKeyUp(key);
+        return 0;
+    }
+    case SDL_MOUSEMOTION: {
+        if (useDirectInput) return 1;
+        int x = event.motion.x & 0xFFFF;
+        int y = event.motion.y & 0xFFFF;
+        cursorX = x;
+        cursorY = y;
+        int dx = x - LowWord(dragOrigin);
+        int dy = y - HighWord(dragOrigin);
+        OnMouseMove(x, y, width, height);
+        if (hasCapture) {
+            if (leftHeld) OnLeftDrag(x, y, dx, dy);
+            if (rightHeld) OnRightDrag(x, y, dx, dy);
+            dragOrigin = PackPosition(x, y);
+        }
+        return 1;
+    }
+    case SDL_MOUSEBUTTONDOWN: {
+        if (useDirectInput) return 1;
+        int32_t position = PackPosition(event.button.x, event.button.y);
+        if (event.button.button == SDL_BUTTON_LEFT) {
+            SetCapture();
+            dragOrigin = position;
+            leftHeld = true;
+            OnLeftButtonDown(ToViewX(position), ToViewY(position));
+        } else if (event.button.button == SDL_BUTTON_RIGHT) {
+            SetCapture();
+            dragOrigin = position;
+            rightHeld = true;
+            OnRightButtonDown(ToViewX(position), ToViewY(position));
+        }
+        return 1;
+    }
+    case SDL_MOUSEBUTTONUP:
+        if (useDirectInput) return 1;
+        if (event.button.button == SDL_BUTTON_LEFT) {
+            if (hasCapture && !rightHeld) ReleaseCapture();
+            leftHeld = false;
+            OnLeftButtonUp();
+        } else if (event.button.button == SDL_BUTTON_RIGHT) {
+            if (hasCapture && !leftHeld) ReleaseCapture();
+            rightHeld = false;
+            OnRightButtonUp();
+        }
+        return 1;
+    default:
+        return 1;
+    }
+}

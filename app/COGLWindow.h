@@ -1,0 +1,97 @@
+#ifndef PONDQUEST_COGLWINDOW_H
+#define PONDQUEST_COGLWINDOW_H
+
+#include <cstdint>
+
+struct SDL_Window;
+union SDL_Event;
+class CInputDevices;
+
+// Packs a client position the way button and move messages carry it: x in the low 16 bits,
+// y in the high 16 bits.
+int32_t PackPosition(int x, int y);
+
+// The game's window with its OpenGL context. Window events become calls of the virtual
+// handlers below; key and mouse events only while the polled input devices are not in use.
+class COGLWindow {
+public:
+    SDL_Window* hwnd;   // the window; null once destroyed
+    SDL_Window* hdc;    // the drawable the frame is swapped to (the same window)
+    void* palette;      // always null: true-colour visuals need no palette
+    void* glContext;    // SDL_GLContext; null when none is held
+    int32_t width;
+    int32_t height;
+    int32_t bits;
+    int32_t viewSize;
+    int32_t cursorX;
+    int32_t cursorY;
+    bool fullscreen;
+    float mouseSensitivity;
+    bool useDirectInput;
+    CInputDevices* input;
+    // Beyond the window itself:
+    bool hasCapture;    // the window holds the mouse capture
+    double aspect;      // last aspect given to the projection, kept when the height is 0
+    bool ownsVideo;     // holds a reference on SDL's video subsystem
+
+    // Process-wide, shared by every window (the game has one).
+    static int32_t dragOrigin;
+    static bool leftHeld;
+    static bool rightHeld;
+
+    // Starts SDL's video subsystem; false when it cannot start.
+    static bool RegisterWindowClass();
+
+    // Throws "ERROR: Creating OpenGL Window!" when the window or its context cannot be made.
+    COGLWindow(const char* title, bool fullscreen, int width, int height, int bits);
+
+    virtual bool OnCreate();
+    virtual bool ReservedCheck();
+    virtual void OnResize();
+    virtual void OnLeftButtonDown(float x, float y);
+    virtual void OnRightButtonDown(float x, float y);
+    virtual void OnLeftButtonUp();
+    virtual void OnRightButtonUp();
+    virtual void OnMouseMotion(int dx, int dy);
+    virtual void OnMouseMove(int x, int y, int width, int height);
+    virtual void OnLeftDrag(int x, int y, int dx, int dy);
+    virtual void OnRightDrag(int x, int y, int dx, int dy);
+    virtual void ReservedNotifyA(int, int, int);
+    virtual void ReservedNotifyB(int, int, int);
+    virtual void OnKeyUp(int key);
+    virtual void ReservedKeyA(int);
+    virtual void OnKeyDown(int key);
+    virtual void ReservedKeyB(int);
+    virtual ~COGLWindow();
+
+    // Handles one event for this window; returns 0 when handled, 1 when left to the default.
+    int WindowProc(const SDL_Event& event);
+
+    bool Create();
+    void Destroy();
+    void SetupPixelFormat();
+    void SetupPalette();
+    void SetupProjection();
+    float ToViewX(int32_t position);
+    float ToViewY(int32_t position);
+    void SetDisplayMode(int width, int height, int bits);
+    void RestoreDisplayMode();
+    void OnPaint();
+    bool OnQueryNewPalette();
+    void OnPaletteChanged(SDL_Window* changer);
+    void SetCapture();
+    void ReleaseCapture();
+
+    // Ends the frame loop with code once the events queued before it are handled.
+    static void PostQuit(int code);
+    // The SDL event type that carries a posted quit (code in user.code).
+    static uint32_t QuitEventType();
+
+    // Windows virtual-key code for an SDL key, or 0 for keys without one.
+    static int VirtualKeyFromSdl(int sdlKey);
+
+    COGLWindow(const COGLWindow&) = delete;
+    COGLWindow& operator=(const COGLWindow&) = delete;
+};
+
+#endif

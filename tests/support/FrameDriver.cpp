@@ -1,0 +1,106 @@
+#include "support/FrameDriver.h"
+
+#include "app/CEngine.h"
+#include "app/CInputDevices.h"
+#include "app/CSimpEngine.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+struct NamedKey {
+    const char* name;
+    uint8_t scanCode;
+};
+const NamedKey kNamedKeys[] = {
+    {"F1", 0x3B}, {"Q", 0x10}, {"P", 0x19}, {"Space", 0x39}, {"Enter", 0x1C}, {"W", 0x11},
+    {"S", 0x1F},  {"A", 0x1E}, {"D", 0x20}, {"KP+", 0x4E},   {"KP-", 0x4A},   {"Esc", 0x01},
+};
+}  // namespace
+
+uint8_t FrameDriver::ScanCode(const char* name) {
+    for (const NamedKey& k : kNamedKeys)
+        if (std::strcmp(k.name, name) == 0) return k.scanCode;
+    return 0;
+}
+
+FrameDriver::FrameDriver(int width, int height)
+    : FrameDriver(new CSimpEngine("OpenGL Game", false, width, height, 16)) {}
+
+FrameDriver::FrameDriver(CSimpEngine* built) : engine(built), quitArrived(false), quitCode(-1) {
+    engine->input->SetScript(&script);
+    engine->input->AcquireAll();
+    clickGate = 0.0f;  // process-wide: start every driver with an open gate
+    // Events of the window's creation belong to no test.
+    Pump();
+    quitArrived = false;
+}
+
+FrameDriver::~FrameDriver() { delete engine; }
+
+void FrameDriver::Hold(uint8_t scanCode) { script.keys[scanCode] = 0x80; }
+void FrameDriver::Release(uint8_t scanCode) { script.keys[scanCode] = 0; }
+
+void FrameDriver::Hold(const char* name) {
+    uint8_t code = ScanCode(name);
+    if (code == 0) {
+        ADD_FAILURE() << "unknown key name " << name;
+        return;
+    }
+    Hold(code);
+}
+
+void FrameDriver::Release(const char* name) {
+    uint8_t code = ScanCode(name);
+    if (code == 0) {
+        ADD_FAILURE() << "unknown key name " << name;
+        return;
+    }
+    Release(code);
+}
+
+void FrameDriver::ReleaseAll() { std::memset(script.keys, 0, sizeof script.keys); }
+
+void FrameDriver::SetMouse(int dx, int dy) {
+    script.mouse.lX = dx;
+    script.mouse.lY = dy;
+}
+
+void FrameDriver::SetLeftButton(bool down) { script.mouse.rgbButtons[0] = down ? 0x80 : 0; }
+
+bool FrameDriver::Pump() {
+    int code = 0;
+    if (engine->PumpMessages(&code)) {
+        quitArrived = true;
+        quitCode = code;
+        return true;
+    }
+    return false;
+}
+
+int FrameDriver::Frames(int n, float dt) {
+    for (int i = 0; i < n; ++i) {
+        engine->RunFrame(dt);
+        engine->UpdateCaption();
+        if (Pump()) return i + 1;
+    }
+    return n;
+}
+
+PixelImage FrameDriver::Pixels() const {
+    PixelImage img;
+    img.width = engine->width;
+    img.height = engine->height;
+    img.rgba.resize(static_cast<size_t>(img.width) * img.height * 4);
+    glFinish();
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    // The frame has been swapped to the front; the software renderer keeps the back intact too.
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, img.width, img.height, GL_RGBA, GL_UNSIGNED_BYTE, img.rgba.data());
+    return img;
+}
+
+CGameWorld* FrameDriver::World() const { return engine->world; }
+CViewCamera* FrameDriver::Camera() const { return engine->camera; }

@@ -1,0 +1,64 @@
+#ifndef PONDQUEST_TESTS_FRAMEDRIVER_H
+#define PONDQUEST_TESTS_FRAMEDRIVER_H
+
+#include "app/CInputScript.h"
+#include "support/GLTestContext.h"
+
+#include <cstdint>
+
+class CSimpEngine;
+class CGameWorld;
+class CViewCamera;
+
+// Drives the real game engine frame by frame, for tests and tools.
+//
+//   FrameDriver driver;               // CSimpEngine "OpenGL Game", windowed 800 x 600
+//   driver.Hold("P");                 // held from the next frame on, until Release
+//   driver.Frames(2);                 // two passes of RunFrame + caption + PumpMessages
+//   driver.Release("P");
+//   driver.SetMouse(5, -3);           // relative motion reported by every read until changed
+//   PixelImage img = driver.Pixels(); // what the last frame drew
+//
+// The engine's keyboard and mouse read the script below instead of the physical devices,
+// through their normal read path (acquire, lost device, key table, click gate all real).
+// Each frame uses the fixed dt given to Frames. A quit posted during a frame stops Frames
+// early; quitArrived and quitCode tell what happened.
+class FrameDriver {
+public:
+    explicit FrameDriver(int width = 800, int height = 600);
+    // Drives an engine built by the test (a subclass that records handler calls, say); takes it over.
+    explicit FrameDriver(CSimpEngine* engine);
+    ~FrameDriver();
+    FrameDriver(const FrameDriver&) = delete;
+    FrameDriver& operator=(const FrameDriver&) = delete;
+
+    // Keys by DirectInput scan code, or by name: "F1" "Q" "P" "Space" "Enter" "W" "S" "A" "D"
+    // "KP+" "KP-" "Esc". An unknown name fails the current test.
+    void Hold(uint8_t scanCode);
+    void Hold(const char* name);
+    void Release(uint8_t scanCode);
+    void Release(const char* name);
+    void ReleaseAll();
+    void SetMouse(int dx, int dy);
+    void SetLeftButton(bool down);
+
+    // Runs up to n frames with a fixed dt; returns how many ran before a quit arrived.
+    int Frames(int n, float dt = 1.0f / 60.0f);
+    // Handles pending events only (no frame); true when a quit arrived.
+    bool Pump();
+
+    // The frame buffer as the last frame left it.
+    PixelImage Pixels() const;
+
+    CGameWorld* World() const;
+    CViewCamera* Camera() const;
+
+    static uint8_t ScanCode(const char* name);  // 0 for an unknown name
+
+    CSimpEngine* engine;
+    CInputScript script;
+    bool quitArrived;
+    int quitCode;
+};
+
+#endif
