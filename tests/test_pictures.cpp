@@ -1,0 +1,318 @@
+// The generated pictures: file format, sizes, determinism, seamless tiling and
+// whether each one carries the content it should.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+const char* const kNames[] = {"sanddark.tga", "fire2.tga",     "water1.tga",   "plant25.tga",
+                              "cougar.tga",   "nest.tga",      "eggcrack.tga", "reeses.tga",
+                              "elder.tga",    "titlemenu.tga", "credits1.tga", "credits2.tga"};
+
+std::string GameDir() {
+    const char* d = std::getenv("PONDQUEST_GAME_DIR");
+    return d ? d : ".";
+}
+
+// The generator sits in the build folder, one level above the game folder.
+std::string Tool() { return GameDir() + "/../pondquest_pictures"; }
+
+std::vector<uint8_t> ReadAll(const std::string& path) {
+    std::vector<uint8_t> bytes;
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return bytes;
+    uint8_t buf[65536];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.insert(bytes.end(), buf, buf + n);
+    std::fclose(f);
+    return bytes;
+}
+
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<uint8_t> rgb;  // top row first, R G B
+    bool ok = false;
+    std::string problem;
+
+    const uint8_t* At(int x, int y) const { return &rgb[(size_t(y) * width + x) * 3]; }
+    float Luma(int x, int y) const {
+        const uint8_t* p = At(x, y);
+        return (0.299f * p[0] + 0.587f * p[1] + 0.114f * p[2]) / 255.0f;
+    }
+};
+
+// Strict reader for what the generator promises: uncompressed 24-bit true colour,
+// no ID or colour map, bottom-left origin, exact size.
+Picture Load(const std::string& path) {
+    Picture pic;
+    std::vector<uint8_t> b = ReadAll(path);
+    if (b.size() < 18) {
+        pic.problem = "missing or shorter than a header";
+        return pic;
+    }
+    if (b[0] != 0 || b[1] != 0 || b[2] != 2 || b[16] != 24 || (b[17] & 0x30) != 0) {
+        pic.problem = "not an uncompressed 24-bit bottom-up TGA";
+        return pic;
+    }
+    pic.width = b[12] | (b[13] << 8);
+    pic.height = b[14] | (b[15] << 8);
+    if (b.size() != 18 + size_t(pic.width) * pic.height * 3) {
+        pic.problem = "size does not match the header";
+        return pic;
+    }
+    pic.rgb.resize(size_t(pic.width) * pic.height * 3);
+    for (int y = 0; y < pic.height; ++y)
+        for (int x = 0; x < pic.width; ++x) {
+            const uint8_t* s = &b[18 + (size_t(pic.height - 1 - y) * pic.width + x) * 3];
+            uint8_t* d = &pic.rgb[(size_t(y) * pic.width + x) * 3];
+            d[0] = s[2];
+            d[1] = s[1];
+            d[2] = s[0];
+        }
+    pic.ok = true;
+    return pic;
+}
+
+bool PowerOfTwo(int v) { return v > 0 && (v & (v - 1)) == 0; }
+
+struct Mean {
+    double r = 0, g = 0, b = 0, luma = 0, lumaDeviation = 0;
+};
+
+// Channel means and luma deviation over a rectangle given in fractions of the picture.
+Mean Measure(const Picture& pic, float u0 = 0, float v0 = 0, float u1 = 1, float v1 = 1) {
+    Mean m;
+    const int x0 = int(u0 * pic.width), x1 = int(u1 * pic.width);
+    const int y0 = int(v0 * pic.height), y1 = int(v1 * pic.height);
+    double n = 0, sq = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) {
+            const uint8_t* p = pic.At(x, y);
+            m.r += p[0];
+            m.g += p[1];
+            m.b += p[2];
+            const double l = pic.Luma(x, y);
+            m.luma += l;
+            sq += l * l;
+            n += 1;
+        }
+    m.r /= n * 255;
+    m.g /= n * 255;
+    m.b /= n * 255;
+    m.luma /= n;
+    m.lumaDeviation = std::sqrt(std::fmax(0.0, sq / n - m.luma * m.luma));
+    return m;
+}
+
+double PixelDifference(const uint8_t* a, const uint8_t* b) {
+    return (std::abs(a[0] - b[0]) + std::abs(a[1] - b[1]) + std::abs(a[2] - b[2])) / 3.0;
+}
+
+// Mean difference across the wrap-around seam, and the mean and the largest
+// mean difference between neighbouring interior lines (columns or rows).
+struct SeamFigures {
+    double seam = 0, interiorMean = 0, interiorMax = 0;
+};
+
+SeamFigures MeasureSeam(const Picture& pic, bool acrossColumns) {
+    SeamFigures f;
+    const int along = acrossColumns ? pic.height : pic.width;
+    const int across = acrossColumns ? pic.width : pic.height;
+    auto at = [&](int k, int i) { return acrossColumns ? pic.At(k, i) : pic.At(i, k); };
+    auto lineDifference = [&](int k0, int k1) {
+        double sum = 0;
+        for (int i = 0; i < along; ++i) sum += PixelDifference(at(k0, i), at(k1, i));
+        return sum / along;
+    };
+    f.seam = lineDifference(across - 1, 0);
+    for (int k = 0; k + 1 < across; ++k) {
+        const double d = lineDifference(k, k + 1);
+        f.interiorMean += d;
+        f.interiorMax = std::fmax(f.interiorMax, d);
+    }
+    f.interiorMean /= across - 1;
+    return f;
+}
+
+int RunTool(const std::string& args) {
+    const std::string command = "'" + Tool() + "' " + args + " 2>/dev/null";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+class TempDir {
+public:
+    std::string path;
+    TempDir() {
+        char tmpl[] = "/tmp/pondquest-paint-XXXXXX";
+        if (mkdtemp(tmpl)) path = tmpl;
+    }
+    ~TempDir() {
+        for (const char* n : kNames) std::remove((path + "/" + n).c_str());
+        rmdir(path.c_str());
+    }
+};
+
+}  // namespace
+
+TEST(GeneratedPictures, EveryFileIsAValidPowerOfTwoTgaWithinItsLimit) {
+    for (const char* name : kNames) {
+        SCOPED_TRACE(name);
+        Picture pic = Load(GameDir() + "/" + name);
+        ASSERT_TRUE(pic.ok) << pic.problem;
+        EXPECT_TRUE(PowerOfTwo(pic.width)) << pic.width;
+        EXPECT_TRUE(PowerOfTwo(pic.height)) << pic.height;
+        const std::string n = name;
+        const int limit = n == "plant25.tga" ? 64 : n == "cougar.tga" ? 128 : 512;
+        EXPECT_LE(pic.width, limit);
+        EXPECT_LE(pic.height, limit);
+        if (n == "plant25.tga") {
+            EXPECT_EQ(pic.width, 64);
+            EXPECT_EQ(pic.height, 64);
+        }
+        if (n == "titlemenu.tga" || n == "credits1.tga" || n == "credits2.tga") {
+            EXPECT_EQ(pic.width, 512);
+            EXPECT_EQ(pic.height, 512);
+        }
+    }
+}
+
+TEST(GeneratedPictures, SameBytesOnEveryRunAndNothingWrittenOnBadArguments) {
+    TempDir a, b;
+    ASSERT_FALSE(a.path.empty());
+    ASSERT_FALSE(b.path.empty());
+    ASSERT_EQ(RunTool("'" + a.path + "'"), 0);
+    ASSERT_EQ(RunTool("'" + b.path + "'"), 0);
+    for (const char* name : kNames) {
+        SCOPED_TRACE(name);
+        std::vector<uint8_t> first = ReadAll(a.path + "/" + name);
+        ASSERT_FALSE(first.empty());
+        EXPECT_TRUE(first == ReadAll(b.path + "/" + name)) << "two runs differ";
+        EXPECT_TRUE(first == ReadAll(GameDir() + "/" + name)) << "differs from the build's copy";
+    }
+    // A missing folder or a missing argument is an error, not a crash or a silent success.
+    EXPECT_NE(RunTool("'" + a.path + "/no/such/folder'"), 0);
+    EXPECT_NE(RunTool(""), 0);
+}
+
+TEST(GeneratedPictures, TiledTexturesHaveNoSeam) {
+    for (const char* name : {"sanddark.tga", "fire2.tga", "water1.tga", "plant25.tga", "nest.tga"}) {
+        SCOPED_TRACE(name);
+        Picture pic = Load(GameDir() + "/" + name);
+        ASSERT_TRUE(pic.ok) << pic.problem;
+        for (bool columns : {true, false}) {
+            SeamFigures f = MeasureSeam(pic, columns);
+            EXPECT_GT(f.interiorMean, 0.5) << "no detail to compare";
+            // The wrap must look like any other pair of neighbouring lines.
+            EXPECT_LE(f.seam, f.interiorMax * 1.05 + 0.5) << (columns ? "left/right" : "top/bottom");
+            EXPECT_LT(f.seam, f.interiorMean * 2.0 + 1.0) << (columns ? "left/right" : "top/bottom");
+        }
+    }
+    // The food ball's texture wraps round the sphere, so only its sides must meet.
+    Picture sweet = Load(GameDir() + "/reeses.tga");
+    ASSERT_TRUE(sweet.ok);
+    SeamFigures f = MeasureSeam(sweet, true);
+    EXPECT_LE(f.seam, f.interiorMax * 1.05 + 0.5);
+    EXPECT_LT(f.seam, f.interiorMean * 2.0 + 1.0);
+    // ...while its poles differ: the seam test can tell a seam when it sees one.
+    EXPECT_GT(MeasureSeam(sweet, false).seam, MeasureSeam(sweet, false).interiorMax);
+}
+
+TEST(GeneratedPictures, EachPictureHasDetailAndItsOwnColours) {
+    for (const char* name : kNames) {
+        SCOPED_TRACE(name);
+        Picture pic = Load(GameDir() + "/" + name);
+        ASSERT_TRUE(pic.ok) << pic.problem;
+        Mean m = Measure(pic);
+        EXPECT_GT(m.lumaDeviation, 0.03) << "flat picture";
+        EXPECT_GT(m.luma, 0.08) << "almost black";
+    }
+    // Colours that say what each picture is; a red/blue swap in the writer fails these.
+    Mean sand = Measure(Load(GameDir() + "/sanddark.tga"));
+    EXPECT_GT(sand.r, sand.g);
+    EXPECT_GT(sand.g, sand.b + 0.08);
+    Mean fire = Measure(Load(GameDir() + "/fire2.tga"));
+    EXPECT_GT(fire.r, 0.7);
+    EXPECT_LT(fire.b, 0.25);
+    EXPECT_GT(fire.r, fire.g + 0.2);
+    Mean water = Measure(Load(GameDir() + "/water1.tga"));
+    EXPECT_GT(water.b, water.g + 0.1);
+    EXPECT_GT(water.g, water.r);
+    Mean plant = Measure(Load(GameDir() + "/plant25.tga"));
+    EXPECT_GT(plant.g, plant.r + 0.1);
+    EXPECT_GT(plant.g, plant.b + 0.1);
+    Mean nest = Measure(Load(GameDir() + "/nest.tga"));
+    EXPECT_GT(nest.r, nest.g);
+    EXPECT_GT(nest.g, nest.b);
+    Mean cougar = Measure(Load(GameDir() + "/cougar.tga"));
+    EXPECT_GT(cougar.r, cougar.b + 0.2);
+    Mean sweet = Measure(Load(GameDir() + "/reeses.tga"));
+    EXPECT_GT(sweet.r, sweet.b + 0.2);
+}
+
+TEST(GeneratedPictures, ElderFaceLooksOutFromOneSide) {
+    // The face is painted round one longitude; the opposite side is the back
+    // of his head (white hair), so the two halves must differ clearly.
+    Picture pic = Load(GameDir() + "/elder.tga");
+    ASSERT_TRUE(pic.ok) << pic.problem;
+    Mean face = Measure(pic, 0.45f, 0.35f, 0.63f, 0.55f);
+    Mean back = Measure(pic, 0.0f, 0.35f, 0.1f, 0.55f);
+    EXPECT_GT(face.r, face.b + 0.15) << "skin tones at the front";
+    EXPECT_LT(std::fabs(back.r - back.b), 0.12) << "grey-white hair at the back";
+    EXPECT_GT(face.lumaDeviation, back.lumaDeviation) << "eyes, nose and brows make the face busier";
+}
+
+TEST(GeneratedPictures, TitleHasItsNameAndADarkPlainAreaForTheKeyLines) {
+    Picture pic = Load(GameDir() + "/titlemenu.tga");
+    ASSERT_TRUE(pic.ok) << pic.problem;
+    // The name is painted in bright yellow across the top third.
+    int yellow = 0;
+    for (int y = 0; y < pic.height / 3; ++y)
+        for (int x = 0; x < pic.width; ++x) {
+            const uint8_t* p = pic.At(x, y);
+            if (p[0] > 220 && p[1] > 170 && p[2] < 90) ++yellow;
+        }
+    EXPECT_GT(yellow, 4000) << "title text pixels";
+    // "P = Play" and "ESC key = Exit" are printed in red over the lower middle
+    // (about 43..80% across, 68..86% down from the top as the title camera sees it).
+    Mean keys = Measure(pic, 0.43f, 0.68f, 0.80f, 0.86f);
+    EXPECT_LT(keys.luma, 0.12) << "dark enough for red text";
+    EXPECT_LT(keys.r, 0.15);
+    EXPECT_LT(keys.lumaDeviation, 0.04) << "plain";
+}
+
+TEST(GeneratedPictures, CreditsPagesCarryTextInTheMiddleBand) {
+    for (const char* name : {"credits1.tga", "credits2.tga"}) {
+        SCOPED_TRACE(name);
+        Picture pic = Load(GameDir() + "/" + name);
+        ASSERT_TRUE(pic.ok) << pic.problem;
+        // Text is light on a dark page; count light pixels inside and outside
+        // the band the credits camera sees in full.
+        int inside = 0, outside = 0;
+        for (int y = 0; y < pic.height; ++y)
+            for (int x = 0; x < pic.width; ++x) {
+                if (pic.Luma(x, y) < 0.6f) continue;
+                const float u = (x + 0.5f) / pic.width;
+                (u > 0.19f && u < 0.81f ? inside : outside)++;
+            }
+        EXPECT_GT(inside, 3000) << "text pixels";
+        EXPECT_LT(outside, inside / 50) << "text spilling to the edges";
+        // Rows of text alternate with empty rows: many rows have no light pixel at all.
+        int emptyRows = 0;
+        for (int y = 0; y < pic.height; ++y) {
+            bool light = false;
+            for (int x = 0; x < pic.width && !light; ++x) light = pic.Luma(x, y) >= 0.6f;
+            emptyRows += light ? 0 : 1;
+        }
+        EXPECT_GT(emptyRows, pic.height / 4);
+        EXPECT_LT(emptyRows, pic.height - pic.height / 8);
+    }
+}
