@@ -1,0 +1,390 @@
+// The sound system measured through SDL's disk audio driver: every test reads
+// back the samples the mixer actually produced.
+#include <gtest/gtest.h>
+
+#include "app/CSoundClip.h"
+#include "app/CSoundSystem.h"
+
+#include <SDL_mixer.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+const int kRate = 44100;
+const size_t kFrameBytes = 4;        // 16-bit stereo
+const size_t kLatencyFrames = 4096;  // two device buffers may already be on their way
+
+// Length in seconds of a Standard MIDI File, following its tempo changes.
+double MidiSeconds(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<unsigned char> b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (b.size() < 14) return 0;
+    int division = (b[12] << 8) | b[13];
+    struct Change { uint32_t tick; uint32_t micros; };
+    std::vector<Change> tempo;
+    uint32_t end = 0;
+    size_t p = 14;
+    while (p + 8 <= b.size()) {
+        size_t length = (size_t(b[p + 4]) << 24) | (b[p + 5] << 16) | (b[p + 6] << 8) | b[p + 7];
+        size_t q = p + 8, stop = p + 8 + length;
+        uint32_t tick = 0;
+        unsigned char running = 0;
+        while (q < stop) {
+            uint32_t delta = 0;
+            do delta = (delta << 7) | (b[q] & 0x7F); while (b[q++] & 0x80);
+            tick += delta;
+            unsigned char status = b[q] & 0x80 ? b[q++] : running;
+            if (status == 0xFF) {
+                unsigned char type = b[q++];
+                uint32_t n = 0;
+                do n = (n << 7) | (b[q] & 0x7F); while (b[q++] & 0x80);
+                if (type == 0x51) tempo.push_back({tick, uint32_t(b[q] << 16 | b[q + 1] << 8 | b[q + 2])});
+                q += n;
+            } else {
+                running = status;
+                q += (status & 0xF0) == 0xC0 || (status & 0xF0) == 0xD0 ? 1 : 2;
+            }
+        }
+        if (tick > end) end = tick;
+        p = stop;
+    }
+    double seconds = 0;
+    uint32_t at = 0, micros = 500000;
+    for (const Change& c : tempo) {
+        seconds += double(c.tick - at) * micros / division / 1e6;
+        at = c.tick;
+        micros = c.micros;
+    }
+    return seconds + double(end - at) * micros / division / 1e6;
+}
+
+void RecordBox(void* owner, const char* caption, const char* text) {
+    std::fprintf(stderr, "[box owner=%s caption=%s text=%s]\n", owner ? "window" : "none", caption, text);
+}
+
+// Points SDL at its disk driver writing to a fresh temporary file, and reads the
+// samples back. Must be set up before the first Initialize of a test.
+class DiskAudio : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char name[] = "/tmp/pondquest_audio_XXXXXX";
+        int fd = mkstemp(name);
+        ASSERT_GE(fd, 0);
+        close(fd);
+        path = name;
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", path.c_str(), 1);
+        // One millisecond per buffer: far faster than real time, yet the file
+        // grows at a pace the test can follow.
+        setenv("SDL_DISKAUDIODELAY", "1", 1);
+        CSoundSystem::showFailureBox = RecordBox;
+    }
+    void TearDown() override { std::remove(path.c_str()); }
+
+    size_t Frames() const {
+        std::ifstream in(path, std::ios::binary | std::ios::ate);
+        return in ? size_t(in.tellg()) / kFrameBytes : 0;
+    }
+    // Waits for the mixer to have produced this many frames in all.
+    void WaitForFrames(size_t frames) const {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+        while (Frames() < frames) {
+            ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "audio stopped advancing";
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    }
+    std::vector<int16_t> Read(size_t from, size_t to) const {
+        WaitForFrames(to);
+        std::vector<int16_t> samples((to - from) * 2);
+        std::ifstream in(path, std::ios::binary);
+        in.seekg(std::streamoff(from * kFrameBytes));
+        in.read(reinterpret_cast<char*>(samples.data()), std::streamsize(samples.size() * 2));
+        return samples;
+    }
+    double Rms(size_t from, size_t to) const {
+        std::vector<int16_t> s = Read(from, to);
+        double sum = 0;
+        for (int16_t v : s) sum += double(v) * v;
+        return s.empty() ? 0 : std::sqrt(sum / s.size());
+    }
+    bool AllZero(size_t from, size_t to) const {
+        for (int16_t v : Read(from, to))
+            if (v != 0) return false;
+        return true;
+    }
+    // First and one-past-last frame with sound in [from, to).
+    std::pair<size_t, size_t> Span(size_t from, size_t to) const {
+        std::vector<int16_t> s = Read(from, to);
+        size_t first = s.size(), last = 0;
+        for (size_t i = 0; i < s.size(); ++i) {
+            if (s[i] != 0) {
+                if (first == s.size()) first = i;
+                last = i + 1;
+            }
+        }
+        if (first == s.size()) return {from, from};
+        return {from + first / 2, from + (last + 1) / 2};
+    }
+    static size_t Seconds(double s) { return size_t(s * kRate); }
+
+    std::string path;
+};
+
+// One frame count per effect file, as the mixer holds it (stereo, 16-bit).
+size_t ChunkFrames(CSoundClip* clip) { return clip->chunk->alen / kFrameBytes; }
+
+TEST_F(DiskAudio, SongWithInfiniteRepeatsOutlastsItsLengthWhileOnePlayEnds) {
+    const double length = MidiSeconds("Crawling.mid");
+    ASSERT_GT(length, 45.0);
+    CSoundSystem world;
+    ASSERT_TRUE(world.Initialize(nullptr));
+    CSoundClip* song = world.Load("Crawling.mid", false);
+    ASSERT_NE(song, nullptr);
+
+    size_t start = Frames();
+    world.Play(song, 0);
+    // Played once, the song has died away shortly after its own length.
+    EXPECT_GT(Rms(start + Seconds(1), start + Seconds(3)), 300.0);
+    EXPECT_LT(Rms(start + Seconds(length + 1.5), start + Seconds(length + 2.5)), 30.0);
+
+    start = Frames();
+    world.Play(song, DMUS_SEG_REPEAT_INFINITE);
+    EXPECT_GT(Rms(start + Seconds(length + 1.5), start + Seconds(length + 2.5)), 300.0);
+    EXPECT_TRUE(world.IsPlaying(song));
+    world.Shutdown();
+}
+
+TEST_F(DiskAudio, EffectWithOneRepeatSoundsTwiceAsLong) {
+    CSoundSystem player;
+    ASSERT_TRUE(player.Initialize(nullptr));
+    CSoundClip* ouch = player.Load("ouch.wav", false);
+    ASSERT_NE(ouch, nullptr);
+    const size_t clip = ChunkFrames(ouch);
+    ASSERT_GT(clip, size_t(kRate / 10));
+
+    size_t start = Frames();
+    player.Play(ouch, 0);
+    std::pair<size_t, size_t> once = Span(start, start + 3 * clip + kLatencyFrames);
+    start = Frames();
+    player.Play(ouch, 1);
+    std::pair<size_t, size_t> twice = Span(start, start + 4 * clip + kLatencyFrames);
+
+    double onceLength = double(once.second - once.first);
+    double twiceLength = double(twice.second - twice.first);
+    EXPECT_NEAR(onceLength, double(clip), clip * 0.02);
+    EXPECT_NEAR(twiceLength - onceLength, double(clip), clip * 0.02);
+    EXPECT_FALSE(player.IsPlaying(ouch));
+}
+
+TEST_F(DiskAudio, MunchReplacesYelpOnPlayerWhileWorldSongPlaysOn) {
+    CSoundSystem world, player;
+    ASSERT_TRUE(world.Initialize(nullptr));
+    ASSERT_TRUE(player.Initialize(nullptr));
+    CSoundClip* song = world.Load("The_Kids_Arent_Alright.mid", false);
+    CSoundClip* ouch = player.Load("ouch.wav", false);
+    CSoundClip* munch = player.Load("reeses.wav", false);
+    ASSERT_TRUE(song && ouch && munch);
+
+    world.Play(song, DMUS_SEG_REPEAT_INFINITE);
+    player.Play(ouch, DMUS_SEG_REPEAT_INFINITE);  // would yelp for ever unless replaced
+    EXPECT_TRUE(player.IsPlaying(ouch));
+    player.Play(munch, 1);
+    EXPECT_FALSE(player.IsPlaying(ouch));
+    EXPECT_TRUE(player.IsPlaying(munch));
+    EXPECT_TRUE(world.IsPlaying(song));
+
+    // Long after the munch has ended, the song is still sounding...
+    size_t after = Frames() + 2 * ChunkFrames(munch) + Seconds(1);
+    EXPECT_GT(Rms(after, after + Seconds(1)), 300.0);
+    EXPECT_TRUE(world.IsPlaying(song));
+    EXPECT_FALSE(player.IsPlaying(munch));
+    // ...and it is all that is sounding: with the song stopped there is silence,
+    // so no yelp is left looping on the player's channel.
+    world.Stop(song);
+    size_t stopped = Frames();
+    EXPECT_TRUE(AllZero(stopped + kLatencyFrames, stopped + kLatencyFrames + Seconds(1)));
+}
+
+TEST_F(DiskAudio, StopSilencesSongsAndEffectsAtOnce) {
+    CSoundSystem world, player;
+    ASSERT_TRUE(world.Initialize(nullptr));
+    ASSERT_TRUE(player.Initialize(nullptr));
+    CSoundClip* song = world.Load("DuelOfTheFates.mid", false);
+    CSoundClip* ouch = player.Load("ouch.wav", false);
+    ASSERT_TRUE(song && ouch);
+
+    size_t start = Frames();
+    world.Play(song, DMUS_SEG_REPEAT_INFINITE);
+    EXPECT_GT(Rms(start + Seconds(0.5), start + Seconds(1.5)), 300.0);
+    world.Stop(song);
+    size_t stopped = Frames();
+    EXPECT_FALSE(world.IsPlaying(song));
+    EXPECT_TRUE(AllZero(stopped + kLatencyFrames, stopped + kLatencyFrames + Seconds(1)));
+
+    start = Frames();
+    player.Play(ouch, DMUS_SEG_REPEAT_INFINITE);
+    EXPECT_GT(Rms(start + kLatencyFrames, start + kLatencyFrames + Seconds(0.3)), 300.0);
+    // Stopping a clip that is not playing on this system changes nothing.
+    world.Stop(ouch);
+    EXPECT_TRUE(player.IsPlaying(ouch));
+    player.Stop(ouch);
+    stopped = Frames();
+    EXPECT_TRUE(AllZero(stopped + kLatencyFrames, stopped + kLatencyFrames + Seconds(1)));
+}
+
+TEST_F(DiskAudio, ShutdownStopsEverythingOfThatSystemOnly) {
+    CSoundSystem world, player;
+    ASSERT_TRUE(world.Initialize(nullptr));
+    ASSERT_TRUE(player.Initialize(nullptr));
+    CSoundClip* song = world.Load("rubberduckie.mid", false);
+    CSoundClip* nearby = world.Load("reeses.wav", true);
+    CSoundClip* ouch = player.Load("ouch.wav", false);
+    ASSERT_TRUE(song && nearby && ouch);
+    // A positional clip keeps its fields and plays beside the song, not instead of it.
+    EXPECT_TRUE(nearby->GetPositional());
+    EXPECT_TRUE(nearby->headRelative);
+    EXPECT_EQ(nearby->GetBuffer(), world.positionalChannel);
+    EXPECT_EQ(ouch->GetBuffer(), -1);
+
+    world.Play(song, DMUS_SEG_REPEAT_INFINITE);
+    world.Play(nearby, DMUS_SEG_REPEAT_INFINITE);
+    player.Play(ouch, DMUS_SEG_REPEAT_INFINITE);
+    EXPECT_TRUE(world.IsPlaying(song));
+    EXPECT_TRUE(world.IsPlaying(nearby));
+
+    world.Shutdown();
+    EXPECT_FALSE(world.IsPlaying(song));
+    EXPECT_TRUE(player.IsPlaying(ouch));
+    size_t down = Frames();
+    EXPECT_GT(Rms(down + kLatencyFrames, down + kLatencyFrames + Seconds(0.5)), 300.0);
+    // The yelp was all that was left: stopping it leaves silence.
+    player.Stop(ouch);
+    size_t stopped = Frames();
+    EXPECT_TRUE(AllZero(stopped + kLatencyFrames, stopped + kLatencyFrames + Seconds(1)));
+
+    // A shut-down system plays nothing, and the device closes with the last system.
+    world.Play(song, 0);
+    EXPECT_FALSE(world.IsPlaying(song));
+    int rate = 0, channels = 0;
+    Uint16 format = 0;
+    EXPECT_EQ(Mix_QuerySpec(&rate, &format, &channels), 1);
+    player.Shutdown();
+    EXPECT_EQ(Mix_QuerySpec(&rate, &format, &channels), 0);
+    player.Shutdown();  // a second shut-down is harmless
+}
+
+TEST_F(DiskAudio, NamesResolveAgainstTheDirectoryCurrentAtInitialize) {
+    char here[4096];
+    ASSERT_NE(getcwd(here, sizeof here), nullptr);
+    const std::string game = here;
+    char firstName[] = "/tmp/pondquest_dir_a_XXXXXX";
+    char secondName[] = "/tmp/pondquest_dir_b_XXXXXX";
+    ASSERT_NE(mkdtemp(firstName), nullptr);
+    ASSERT_NE(mkdtemp(secondName), nullptr);
+    const std::string first = firstName, second = secondName;
+    // The same name holds a different effect in each directory.
+    ASSERT_EQ(symlink((game + "/ouch.wav").c_str(), (first + "/effect.wav").c_str()), 0);
+    ASSERT_EQ(symlink((game + "/reeses.wav").c_str(), (second + "/effect.wav").c_str()), 0);
+
+    CSoundSystem reference;
+    ASSERT_TRUE(reference.Initialize(nullptr));
+    const Uint32 ouchBytes = reference.Load("ouch.wav", false)->chunk->alen;
+    const Uint32 munchBytes = reference.Load("reeses.wav", false)->chunk->alen;
+    ASSERT_NE(ouchBytes, munchBytes);
+
+    ASSERT_EQ(chdir(first.c_str()), 0);
+    CSoundSystem sound;
+    ASSERT_TRUE(sound.Initialize(nullptr));
+    ASSERT_EQ(chdir(second.c_str()), 0);
+    CSoundClip* effect = sound.Load("effect.wav", false);
+    ASSERT_EQ(chdir(game.c_str()), 0);
+    ASSERT_NE(effect, nullptr);
+    EXPECT_EQ(effect->chunk->alen, ouchBytes);
+
+    std::remove((first + "/effect.wav").c_str());
+    std::remove((second + "/effect.wav").c_str());
+    rmdir(first.c_str());
+    rmdir(second.c_str());
+}
+
+TEST_F(DiskAudio, PlayingNothingOrAfterShutdownIsHarmless) {
+    CSoundSystem sound;
+    CSoundClip* never = nullptr;
+    sound.Play(never, 0);  // not initialised yet
+    ASSERT_TRUE(sound.Initialize(nullptr));
+    sound.Play(nullptr, DMUS_SEG_REPEAT_INFINITE);
+    sound.Stop(nullptr);
+    CSoundClip* ouch = sound.Load("ouch.wav", false);
+    ASSERT_NE(ouch, nullptr);
+    sound.Shutdown();
+    EXPECT_FALSE(ouch->IsLoaded());  // its data went with the shut-down
+    sound.Play(ouch, 0);
+    sound.Stop(ouch);
+    EXPECT_FALSE(sound.IsPlaying(ouch));
+}
+
+using SoundFailure = DiskAudio;
+
+TEST_F(SoundFailure, MissingOrUnreadableFileShowsBoxFiveWithoutOwnerAndExits) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    void* window = reinterpret_cast<void*>(0x1);  // only passed along, never used
+    EXPECT_EXIT(
+        {
+            CSoundSystem sound;
+            sound.Initialize(window);
+            sound.Load("no_such_song.mid", false);
+        },
+        ::testing::ExitedWithCode(CSoundSystem::failureExitStatus),
+        "\\[box owner=none caption=ERROR! text=Audio file not found! Press OK to exit\\]");
+    // A file that is there but is no sound at all fails the same way.
+    EXPECT_EXIT(
+        {
+            CSoundSystem sound;
+            sound.Initialize(window);
+            sound.Load("../CMakeCache.txt", false);
+        },
+        ::testing::ExitedWithCode(CSoundSystem::failureExitStatus),
+        "text=Audio file not found! Press OK to exit");
+    EXPECT_STREQ(CSoundSystem::FailureText(5), "Audio file not found! Press OK to exit");
+    EXPECT_STREQ(CSoundSystem::FailureText(1),
+                 "Unable to create the IDirectMusicLoader8 object!\nPress OK to exit");
+    EXPECT_EQ(CSoundSystem::FailureText(7), nullptr);
+}
+
+TEST(SoundFallback, NoAudioDeviceFallsBackToSilenceSaysSoOnceAndPlaysOn) {
+    setenv("SDL_AUDIODRIVER", "no_such_audio_driver", 1);
+    CSoundSystem::showFailureBox = RecordBox;
+    ::testing::internal::CaptureStderr();
+    {
+        CSoundSystem world;
+        ASSERT_TRUE(world.Initialize(nullptr));
+        EXPECT_TRUE(CSoundSystem::UsingSilentOutput());
+        CSoundClip* ouch = world.Load("ouch.wav", false);
+        ASSERT_NE(ouch, nullptr);
+        world.Play(ouch, DMUS_SEG_REPEAT_INFINITE);
+        EXPECT_TRUE(world.IsPlaying(ouch));
+    }
+    {
+        CSoundSystem again;  // a second opening says nothing more
+        ASSERT_TRUE(again.Initialize(nullptr));
+        EXPECT_TRUE(CSoundSystem::UsingSilentOutput());
+    }
+    std::string said = ::testing::internal::GetCapturedStderr();
+    size_t first = said.find("no audio output device");
+    ASSERT_NE(first, std::string::npos) << said;
+    EXPECT_EQ(said.find("no audio output device", first + 1), std::string::npos) << said;
+    EXPECT_EQ(said.find("[box"), std::string::npos) << said;
+    EXPECT_FALSE(CSoundSystem::UsingSilentOutput());
+}
+
+}  // namespace
