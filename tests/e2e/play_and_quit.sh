@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Starts the real game under the current X display (Xvfb in CI), answers the full-screen
+# question with the keyboard, waits for the window captioned "Pondquest!", then presses Esc
+# on the title and expects a clean exit with status 0.
+#   usage: play_and_quit.sh <folder holding pondquest and its assets> [no|yes]
+# "no" answers with Esc (a window of 800x600), "yes" with Enter (full screen).
+set -uo pipefail
+game_dir=${1:?usage: play_and_quit.sh <game folder> [no|yes]}
+answer=${2:-no}
+cd "$game_dir" || exit 2
+command -v xdotool >/dev/null || { echo "xdotool is missing"; exit 2; }
+[ -n "${DISPLAY:-}" ] || { echo "no X display (run under xvfb-run)"; exit 2; }
+
+log=$(mktemp)
+trap 'rm -f "$log"; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null' EXIT
+fail() { echo "FAIL: $*"; echo "--- game output"; cat "$log"; exit 1; }
+
+# Polls until a top-level window with exactly this name exists; prints its id.
+find_window() {
+    xwininfo -root -tree 2>/dev/null | awk -v want="\"$1\":" '$2 == want { print $1; exit }'
+}
+wait_window() {  # wait_window <exact name> <seconds>
+    local tries=$(( $2 * 10 )) id
+    while [ "$tries" -gt 0 ]; do
+        id=$(find_window "$1")
+        if [ -n "$id" ]; then echo "$id"; return 0; fi
+        kill -0 "$pid" 2>/dev/null || return 1
+        sleep 0.1; tries=$((tries - 1))
+    done
+    return 1
+}
+
+./pondquest >"$log" 2>&1 &
+pid=$!
+
+box=$(wait_window 'Fullscreen?' 30) || fail "the full-screen question did not appear"
+xdotool windowfocus "$box"
+if [ "$answer" = yes ]; then xdotool key Return; else xdotool key Escape; fi
+
+win=$(wait_window 'Pondquest!' 60) || fail "no window captioned Pondquest!"
+geometry=$(xdotool getwindowgeometry "$win")
+echo "$geometry"
+if [ "$answer" = yes ]; then
+    screen=$(xwininfo -root | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w "x" h}')
+    echo "$geometry" | grep -Eq "Geometry: (800x600|$screen)" || fail "full screen window does not cover the screen"
+else
+    echo "$geometry" | grep -q "Geometry: 800x600" || fail "window is not 800x600"
+    echo "$geometry" | grep -q "Position: 0,0" || fail "window is not at the top-left corner"
+fi
+
+# Esc on the title quits; hold it across a few frames so the per-frame poll sees it.
+xdotool windowfocus "$win" 2>/dev/null
+for attempt in 1 2 3 4 5; do
+    xdotool keydown Escape; sleep 0.3; xdotool keyup Escape
+    for _ in $(seq 20); do kill -0 "$pid" 2>/dev/null || break 2; sleep 0.1; done
+done
+for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$pid" 2>/dev/null && fail "the game did not quit on Esc"
+wait "$pid"; status=$?
+pid=
+[ "$status" -eq 0 ] || fail "exit status $status"
+grep -q "no answer to the full-screen question" "$log" && fail "the question box could not be shown"
+echo "PASS: question answered $answer, window \"Pondquest!\" shown, Esc quit with status 0"
