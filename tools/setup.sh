@@ -18,9 +18,14 @@ for p in "${packages[@]}"; do
 done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
-  sudo=""; [ "$(id -u)" -eq 0 ] || sudo=sudo
+  command -v apt-get >/dev/null || { echo "apt-get not found: install these by hand" >&2; exit 1; }
+  sudo=""
+  if [ "$(id -u)" -ne 0 ]; then
+    command -v sudo >/dev/null || { echo "run as root, or install sudo, to install packages" >&2; exit 1; }
+    sudo=sudo
+  fi
   $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
 jobs=$(nproc 2>/dev/null || echo 2)
@@ -36,6 +41,7 @@ case "$mode" in
     cd build/game && exec ./pondquest
     ;;
   test)
+    started=$(date +%s)
     build build
     build build-sanitize -DPONDQUEST_SANITIZE=ON
     for dir in build build-sanitize; do
@@ -43,6 +49,7 @@ case "$mode" in
       xvfb-run -a -s "-screen 0 1024x768x24" \
         ctest --test-dir "$dir" --output-on-failure -j"$jobs"
     done
+    echo "== all tests passed in $(( $(date +%s) - started )) s (builds included)"
     ;;
   *)
     echo "usage: tools/setup.sh play|test" >&2; exit 2 ;;
