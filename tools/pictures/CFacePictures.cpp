@@ -173,17 +173,30 @@ CPicture CFacePictures::Elder() {
     pic.Fill([&](float u, float v) {
         float du = u - 0.54f;
         du -= std::floor(du + 0.5f);  // wrap to -0.5..0.5
-        const float strands = noise.Fbm(u, v, 64, 4, 2, 0.5f);
-        const CColour hairCol = hair * (0.88f + 0.12f * strands);
-        // Back of the head and crown are white hair, the face band is skin.
-        const float faceAmount = Smooth(0.30f, 0.22f, std::fabs(du)) * Smooth(0.16f, 0.26f, v);
-        const CColour skinCol = CColour::Mix(skin, shadowSkin, Smooth(0.12f, 0.24f, std::fabs(du)) * 0.6f);
+        // Long white hair falling down the back and sides: strands run
+        // downwards, with grey between them.
+        const float locks = noise.Fbm(u, v, 10, 3, 2, 0.5f, 3);
+        const float strands = noise.Fbm(u + 0.02f * locks, v * 0.25f, 96, 2, 3, 0.5f);
+        CColour hairCol = CColour::Mix(CColour(0.76f, 0.76f, 0.78f), hair, Smooth(-0.8f, 0.6f, strands + 0.5f * locks));
+        // An oval face looking out at longitude 0.54; bald on top all round,
+        // since the top rows all meet at the crown of the ball.
+        const float x = du * 512.0f, y = v * 256.0f;
+        const float oval = EllipseDistance(x, y - 122.0f, 92.0f, 98.0f) + 6.0f * locks;
+        const float crown = (y - 34.0f) + 6.0f * locks;
+        const float faceAmount = Smooth(4.0f, -4.0f, std::fmin(oval, crown));
+        // Skin darkens towards the edge of the face, where it turns away.
+        const float rim = Smooth(-40.0f, 0.0f, oval) * Smooth(-10.0f, 10.0f, crown);
+        CColour skinCol = CColour::Mix(skin, shadowSkin, rim * 0.7f);
+        skinCol = skinCol * (1.0f + 0.04f * noise.Gradient(u, v, 48, 24, 9));
         return CColour::Mix(hairCol, skinCol, faceAmount);
     });
+    // Shadowed eye sockets.
+    for (int side = -1; side <= 1; side += 2)
+        Ellipse(pic, (fx + side * 28) * s, 112 * s, 20 * s, 13 * s, shadowSkin, 0.5f, 0.0f, 8 * s);
     // Ears at the sides of the face.
     for (int side = -1; side <= 1; side += 2) {
-        Ellipse(pic, (fx + side * 118) * s, 125 * s, 14 * s, 24 * s, shadowSkin, 1.0f, 0.0f, 2 * s);
-        Ellipse(pic, (fx + side * 118) * s, 125 * s, 8 * s, 16 * s, CColour(0.70f, 0.48f, 0.40f), 1.0f, 0.0f, 2 * s);
+        Ellipse(pic, (fx + side * 96) * s, 122 * s, 12 * s, 22 * s, shadowSkin, 1.0f, 0.0f, 2 * s);
+        Ellipse(pic, (fx + side * 96) * s, 122 * s, 6 * s, 14 * s, CColour(0.70f, 0.48f, 0.40f), 1.0f, 0.0f, 2 * s);
     }
     // Forehead wrinkles.
     for (int i = 0; i < 3; ++i) {
@@ -202,11 +215,12 @@ CPicture CFacePictures::Elder() {
         Ellipse(pic, ex, ey, 3 * s, 3 * s, CColour(0.05f, 0.05f, 0.08f), 1.0f, 0.0f, 1.0f * s);
         Ellipse(pic, ex - 2 * s, ey - 2 * s, 1.5f * s, 1.5f * s, CColour(1, 1, 1), 0.9f);
         Curve(pic, ex - 13 * s, ey, ex, ey - 9 * s, ex + 13 * s, ey, 2.0f * s, CColour(0.35f, 0.22f, 0.18f));
-        for (int k = 0; k < 9; ++k) {
-            const float t = float(k) / 8.0f;
-            const float bx = ex + (t - 0.5f) * 34 * s * float(side) ;
-            Line(pic, bx, ey - 12 * s, bx + side * 5 * s, ey - (20 + 4 * std::sin(t * 3.1f)) * s, 3.0f * s,
-                 CColour(0.97f, 0.97f, 0.96f));
+        for (int k = 0; k < 7; ++k) {
+            const float t = float(k) / 6.0f;
+            const float bx = ex + (t - 0.5f) * 30 * s * float(side);
+            const float by = ey - (15 + 4 * std::sin(t * 3.1f) - 3 * t) * s;
+            Ellipse(pic, bx + 1 * s, by + 1.5f * s, 7 * s, 4 * s, CColour(0.6f, 0.55f, 0.52f), 0.5f, side * 0.3f, 2 * s);
+            Ellipse(pic, bx, by, 7 * s, 4 * s, CColour(0.97f, 0.97f, 0.96f), 1.0f, side * (0.2f + 0.3f * t), 2 * s);
         }
     }
     // Nose.
@@ -218,13 +232,14 @@ CPicture CFacePictures::Elder() {
     pic.Stamp(fx * s, 200 * s, 80 * s, 60 * s, false, [&](float dx, float dy) -> SStroke {
         const float x = dx / s, y = dy / s + 200.0f;  // back to layout units
         if (y < 140.0f) return {0.0f, CColour()};
-        const float halfWidth = 62.0f - (y - 140.0f) * 0.35f;
+        const float halfWidth = 74.0f - (y - 140.0f) * 0.45f;
         const float wave = 4.0f * std::sin(y * 0.08f);
         const float d = std::fabs(x + wave) - halfWidth;
         const float top = 150.0f + 0.004f * x * x;
         const float alpha = Cover(d * s) * Smooth(top - 6.0f, top + 4.0f, y) * Smooth(258.0f, 246.0f, y);
-        const float strands = std::sin((x + 0.15f * y) * 1.3f + 2.0f * noise.Gradient(x / 512.0f, y / 256.0f, 32, 16, 5));
-        const float shade = 0.86f + 0.12f * strands - 0.15f * Smooth(20.0f, 60.0f, std::fabs(x));
+        const float flow = noise.Gradient(x / 512.0f, y / 256.0f, 16, 8, 5);
+        const float strands = noise.Fbm((x + 6.0f * flow + 0.1f * y) / 512.0f, y / 1024.0f, 128, 2, 2, 0.5f, 6);
+        const float shade = 0.90f + 0.08f * strands - 0.12f * Smooth(20.0f, 60.0f, std::fabs(x));
         return {alpha, CColour(0.96f, 0.96f, 0.95f) * shade};
     });
     // Moustache over the mouth.

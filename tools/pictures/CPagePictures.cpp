@@ -186,11 +186,11 @@ CPicture CPagePictures::Credits(CTextPainter& text, int page) {
         y = 60.0f;
         entry("Music", {"original compositions,", "played by FluidSynth"});
         entry("Sound effects", {"made by the", "game's own code"});
-        y += 40.0f;
+        y += 10.0f;
         text.DrawCentred(pic, "Thanks for", cx, y, 48, maxWidth, gold, 2.5f, CColour(0.25f, 0.12f, 0.0f));
         y += 56.0f;
         text.DrawCentred(pic, "playing!", cx, y, 48, maxWidth, gold, 2.5f, CColour(0.25f, 0.12f, 0.0f));
-        Duckling(pic, cx - 20.0f, y + 120.0f, 0.55f);
+        Duckling(pic, cx - 22.0f, 470.0f, 0.6f);
     }
     (void)rnd;
     return pic;

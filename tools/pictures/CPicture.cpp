@@ -14,7 +14,7 @@ CColour& CPicture::Wrapped(int x, int y) {
 }
 
 void CPicture::Blend(int x, int y, const CColour& c, float alpha) {
-    if (x < 0 || y < 0 || x >= width || y >= height || alpha <= 0.0f) return;
+    if (x < 0 || y < 0 || x >= width || y >= height || !(alpha > 0.0f)) return;  // NaN too
     if (alpha > 1.0f) alpha = 1.0f;
     CColour& p = At(x, y);
     p = CColour::Mix(p, c, alpha);

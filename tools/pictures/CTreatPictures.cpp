@@ -136,23 +136,29 @@ CPicture CTreatPictures::Sweet() {
             if (v > rim) {
                 // Fluted paper cup: stripes of light and shade, printed band.
                 c = CColour::Mix(orangeDark, orange, 0.5f + 0.5f * flute);
-                const float band = Smooth(0.70f, 0.72f, v) * Smooth(0.84f, 0.82f, v);
-                c = CColour::Mix(c, CColour(0.98f, 0.85f, 0.20f), band * 0.85f);
-                const float stripe = Smooth(0.735f, 0.745f, v) * Smooth(0.815f, 0.805f, v) *
-                                     (std::sin(kTau * 8.0f * u) > 0.6f ? 1.0f : 0.0f);
-                c = CColour::Mix(c, chocolate, stripe * 0.9f);
-                c = c * (0.8f + 0.2f * (1.0f - Smooth(0.9f, 1.0f, v)));
+                const float band = Smooth(0.70f, 0.715f, v) * Smooth(0.83f, 0.815f, v);
+                c = CColour::Mix(c, CColour(0.98f, 0.82f, 0.16f), band * 0.9f);
+                const float lines = Smooth(0.715f, 0.725f, v) * Smooth(0.735f, 0.725f, v) +
+                                    Smooth(0.805f, 0.815f, v) * Smooth(0.825f, 0.815f, v);
+                c = CColour::Mix(c, chocolate, lines * 0.8f);
+                c = c * (0.75f + 0.25f * (1.0f - Smooth(0.88f, 1.0f, v)));
             } else {
-                // Chocolate top with ridged sides near the cup and a swirl on top.
-                const float ridges = Smooth(0.38f, rim, v) * (0.5f + 0.5f * std::cos(kTau * flutes * u));
-                const float swirl = noise.Fbm(u, v, 6, 3, 3, 0.5f);
-                c = CColour::Mix(chocolate, chocolateLight, Clamp01(0.25f + 0.35f * swirl + 0.5f * ridges));
-                // A bite-sized glimpse of peanut butter at the crown.
-                const float crown = Smooth(0.16f, 0.10f, v + 0.03f * noise.Gradient(u, v, 12, 4, 2));
-                c = CColour::Mix(c, peanut, crown * 0.85f);
-                const float gloss = Smooth(0.24f, 0.30f, v) * Smooth(0.36f, 0.30f, v) *
-                                    Smooth(0.2f, 0.9f, 0.5f + 0.5f * std::sin(kTau * 2.0f * u));
-                c = CColour::Mix(c, CColour(0.85f, 0.70f, 0.55f), gloss * 0.35f);
+                // Chocolate: a flat top with a ring at its edge, then ridged sides
+                // running down into the cup.
+                const float swirl = noise.Fbm(u, v, 12, 6, 3, 0.5f);
+                const float ridge = std::sin(kTau * flutes * u);
+                const float sideAmount = Smooth(0.27f, 0.31f, v);
+                c = CColour::Mix(chocolate, chocolateLight, Clamp01(0.3f + 0.25f * swirl));
+                c = CColour::Mix(c, CColour::Mix(CColour(0.24f, 0.12f, 0.05f), chocolateLight, 0.5f + 0.5f * ridge),
+                                 sideAmount);
+                const float ring = Smooth(0.215f, 0.25f, v) * Smooth(0.29f, 0.255f, v);
+                c = CColour::Mix(c, CColour(0.66f, 0.45f, 0.28f), ring * 0.7f);
+                // Peanut butter peeking out at the crown.
+                const float crown = Smooth(0.12f, 0.07f, v + 0.02f * noise.Gradient(u, v, 12, 4, 2));
+                c = CColour::Mix(c, peanut, crown * 0.9f);
+                const float gloss = Smooth(0.12f, 0.17f, v) * Smooth(0.22f, 0.17f, v) *
+                                    Smooth(0.3f, 0.95f, 0.5f + 0.5f * std::sin(kTau * 3.0f * u));
+                c = CColour::Mix(c, CColour(0.85f, 0.70f, 0.55f), gloss * 0.3f);
             }
             c = c * (1.0f + 0.05f * (noise.Grain(x, y) - 0.5f));
             pic.At(x, y) = c;
