@@ -29,7 +29,7 @@ void CSphere::Update(float) {}
 
 void CSphere::Render(CViewCamera*) {
     glTranslatef(position.x, position.y, position.z);
-    // Upright axis, and the face turned towards the way the duckling arrives.
+    // Stand the quadric's z axis upright and turn the face about it.
     glRotatef(210, 0, 1, 0);
     glRotatef(-90, 1, 0, 0);
     glEnable(GL_TEXTURE_2D);
