@@ -62,15 +62,20 @@ void CComposer::PlaceMotif(CMidiFile& file, int track, int channel, uint32_t sta
                            int velocity, int shiftSteps) const {
     for (const SMotifNote& n : motif) {
         int chord = chords[n.at / kBar];
-        int step = n.step + shiftSteps;
+        // The contour stays in the key; notes on the beat move by a step at most
+        // onto the nearest chord tone, so the tune follows the harmony smoothly.
+        int degree = n.step + shiftSteps;
         if (n.at % kBeat == 0) {
-            // Snap to the nearest chord tone (0, 2, 4 steps above the chord root).
-            int within = ((step % 7) + 7) % 7;
-            static const int snap[7] = {0, 1, 0, 1, 0, -1, 1};
-            step += snap[within];
+            for (int move : {0, 1, -1}) {
+                int above = (((degree + move - chord) % 7) + 7) % 7;
+                if (above == 0 || above == 2 || above == 4) {
+                    degree += move;
+                    break;
+                }
+            }
         }
         int accent = n.at % kBar == 0 ? 12 : (n.at % kBeat == 0 ? 5 : 0);
         uint32_t length = n.length > kSixteenth ? n.length - kSixteenth / 4 : n.length * 3 / 4;
-        file.Note(track, start + n.at, channel, Key(chord + step, octave, chord), velocity + accent, length);
+        file.Note(track, start + n.at, channel, Key(degree, octave, chord), velocity + accent, length);
     }
 }

@@ -7,7 +7,7 @@
 class CMidiFile;
 
 // One note of a motif: where it starts within the motif, how long, and how many
-// scale steps above the harmony's root it sits.
+// scale steps above the key's root it sits.
 struct SMotifNote {
     uint32_t at;
     uint32_t length;

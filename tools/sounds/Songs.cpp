@@ -57,7 +57,7 @@ std::vector<uint8_t> ComposeTitleSong() {
                               3, 0, 5, 2, 3, 0, 1, 4,
                               0, 5, 2, 6, 0, 3, 4, 4,
                               0, 5, 3, 4};
-    ConductorTrack(f, "Duel of the Fates (Pondquest title)", 144.0);
+    ConductorTrack(f, "Pondquest: title theme", 144.0);
     int strings = f.AddTrack("Strings");
     int choir = f.AddTrack("Choir");
     int brass = f.AddTrack("Brass");
@@ -126,7 +126,8 @@ std::vector<uint8_t> ComposeTitleSong() {
     for (int phrase = 0; phrase < 4; ++phrase) {
         int bar = 12 + phrase * 2;
         c.PlaceMotif(f, horns, 3, bar * BAR, hymn, &chords[bar], 4, 84, phrase % 2 ? 2 : 0);
-        c.PlaceMotif(f, brass, 2, bar * BAR + H, answer, &chords[bar], 3, 60, 0);
+        // Low brass answers, ending before the fanfare returns.
+        if (phrase < 3) c.PlaceMotif(f, brass, 2, bar * BAR + H, answer, &chords[bar], 3, 60, 0);
     }
     f.End(bars * BAR);
     return f.Bytes();
@@ -140,7 +141,7 @@ std::vector<uint8_t> ComposeLevelOneSong() {
     const int bars = 16;
     const int chords[bars] = {0, 1, 0, 6, 5, 1, 3, 0,
                               3, 5, 1, 0, 3, 5, 6, 1};
-    ConductorTrack(f, "Crawling (Pondquest level one)", 68.0);
+    ConductorTrack(f, "Pondquest: level one, under the pond", 68.0);
     int pad = f.AddTrack("Warm pad");
     int halo = f.AddTrack("Halo pad");
     int celesta = f.AddTrack("Celesta");
@@ -212,7 +213,7 @@ std::vector<uint8_t> ComposeLevelTwoSong() {
                                0, 0, 0, 0, 0, 0, 6, 0,
                                0, 0, 0, 0, 2, 2, 0, 0,
                                0, 0, 0, 4};
-    ConductorTrack(f, "The Kids Aren't Alright (Pondquest level two)", 176.0);
+    ConductorTrack(f, "Pondquest: level two, ring of fire", 176.0);
     int guitar = f.AddTrack("Distortion guitar");
     int bass = f.AddTrack("Picked bass");
     int lead = f.AddTrack("Square lead");
@@ -283,7 +284,7 @@ std::vector<uint8_t> ComposeLevelTwoSong() {
     }
     for (int phrase = 0; phrase < 4; ++phrase) {
         int bar = 12 + phrase * 2;
-        c.PlaceMotif(f, lead, 2, bar * BAR, run, &harmony[bar], 5, 86, phrase % 2 ? 2 : 0);
+        c.PlaceMotif(f, lead, 2, bar * BAR, run, &harmony[bar], 4, 86, phrase % 2 ? 2 : 0);
     }
     f.End(bars * BAR);
     return f.Bytes();
@@ -299,7 +300,7 @@ std::vector<uint8_t> ComposeCreditsSong() {
                               0, 5, 3, 4, 0, 5, 1, 4,
                               3, 4, 2, 5, 1, 4, 0, 4,
                               0, 5, 3, 4, 0, 5, 1, 4};
-    ConductorTrack(f, "Rubber Duckie (Pondquest credits)", 126.0);
+    ConductorTrack(f, "Pondquest: credits", 126.0);
     int clarinet = f.AddTrack("Clarinet");
     int marimba = f.AddTrack("Marimba");
     int tuba = f.AddTrack("Tuba");
