@@ -95,7 +95,7 @@ CPicture CFacePictures::Cougar() {
     pic.Fill([&](float u, float v) {
         const float fur = noise.Fbm(u * 0.6f, v * 3.0f, 24, 8, 3, 0.5f);
         const float edge = std::fmax(std::fabs(u - 0.5f), std::fabs(v - 0.55f)) * 2.0f;
-        return CColour::Mix(tawny, darkTawny, Smooth(0.6f, 1.0f, edge) * 0.7f) * (1.0f + 0.12f * fur);
+        return CColour::Mix(darkTawny, darkTawny * 0.7f, Smooth(0.6f, 1.0f, edge)) * (1.0f + 0.15f * fur);
     });
     // Ears: dark backs with pale insides.
     for (int side = -1; side <= 1; side += 2) {
@@ -104,7 +104,12 @@ CPicture CFacePictures::Cougar() {
         Ellipse(pic, ex * s, 80 * s, 42 * s, 52 * s, CColour(0.88f, 0.74f, 0.62f), 1.0f, side * 0.35f, 6 * s);
     }
     // Head shape.
-    Ellipse(pic, 256 * s, 285 * s, 215 * s, 205 * s, tawny, 1.0f, 0.0f, 6 * s);
+    pic.Stamp(256 * s, 285 * s, 225 * s, false, [&](float dx, float dy) -> SStroke {
+        const float d = EllipseDistance(dx, dy, 215 * s, 205 * s);
+        const float fur = noise.Fbm((256 * s + dx) / size * 0.6f, (285 * s + dy) / size * 3.0f, 24, 8, 3, 0.5f, 2);
+        const float rim = Smooth(-60 * s, 0.0f, d);  // rounder: darker towards the outline
+        return {Clamp01(0.5f - d / (6 * s)), CColour::Mix(tawny, darkTawny, rim * 0.6f) * (1.0f + 0.1f * fur)};
+    });
     // Forehead shading and lighter brows.
     Ellipse(pic, 256 * s, 170 * s, 120 * s, 60 * s, darkTawny, 0.35f, 0.0f, 40 * s);
     for (int side = -1; side <= 1; side += 2) {

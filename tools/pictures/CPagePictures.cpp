@@ -145,7 +145,6 @@ CPicture CPagePictures::Credits(CTextPainter& text, int page) {
     const int size = 512;
     CPicture pic(size, size);
     CNoise noise(0xC4ED);
-    CPaintRandom rnd(0xC4ED + uint64_t(page));
     // The two pages lie one after the other, so the background continues
     // from the bottom of the first into the top of the second.
     const float offset = page == 1 ? 0.0f : 1.0f;
@@ -165,8 +164,8 @@ CPicture CPagePictures::Credits(CTextPainter& text, int page) {
     const CColour outline(0.0f, 0.0f, 0.0f);
     float y;
     auto entry = [&](const char* title, std::initializer_list<const char*> lines) {
-        text.DrawCentred(pic, title, cx, y, 34, maxWidth, heading, 1.5f, outline);
-        y += 34.0f;
+        text.DrawCentred(pic, title, cx, y, 31, maxWidth, heading, 1.5f, outline);
+        y += 32.0f;
         for (const char* line : lines) {
             text.DrawCentred(pic, line, cx, y, 24, maxWidth, body, 1.2f, outline);
             y += 28.0f;
@@ -192,6 +191,5 @@ CPicture CPagePictures::Credits(CTextPainter& text, int page) {
         text.DrawCentred(pic, "playing!", cx, y, 48, maxWidth, gold, 2.5f, CColour(0.25f, 0.12f, 0.0f));
         Duckling(pic, cx - 22.0f, 470.0f, 0.6f);
     }
-    (void)rnd;
     return pic;
 }

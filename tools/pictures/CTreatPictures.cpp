@@ -21,7 +21,9 @@ void Straw(CPicture& pic, CPaintRandom& rnd, int count, float scale, float brigh
         const float ax = cx - std::cos(angle) * half, ay = cy - std::sin(angle) * half;
         const float bx = cx + std::cos(angle) * half, by = cy + std::sin(angle) * half;
         const CColour c = straws[rnd.Below(4)] * brightness;
-        pic.Stamp(cx, cy, half + width + 2.0f, false, [&](float dx, float dy) -> SStroke {
+        const float reach = width * 2.5f + 2.0f;
+        pic.Stamp(cx, cy, std::fabs(bx - ax) * 0.5f + reach, std::fabs(by - ay) * 0.5f + reach, false,
+                  [&](float dx, float dy) -> SStroke {
             const float d = SegmentDistance(cx + dx, cy + dy, ax, ay, bx, by);
             if (d > width) {
                 return {Clamp01(1.0f - (d - width) / (width * 1.5f)) * 0.35f, CColour(0.1f, 0.06f, 0.02f)};
@@ -120,8 +122,8 @@ CPicture CTreatPictures::Sweet() {
     const int size = 256;
     CPicture pic(size, size);
     CNoise noise(0x5EE7);
-    const CColour chocolate(0.36f, 0.20f, 0.10f);
-    const CColour chocolateLight(0.55f, 0.34f, 0.18f);
+    const CColour chocolate(0.30f, 0.16f, 0.07f);
+    const CColour chocolateLight(0.52f, 0.31f, 0.15f);
     const CColour orange(0.95f, 0.45f, 0.06f);
     const CColour orangeDark(0.70f, 0.28f, 0.03f);
     const CColour peanut(0.85f, 0.62f, 0.30f);
@@ -132,34 +134,37 @@ CPicture CTreatPictures::Sweet() {
             const float flute = std::cos(kTau * flutes * u);
             // Scalloped top edge of the wrapper follows the flutes.
             const float rim = 0.56f + 0.025f * flute;
-            CColour c;
-            if (v > rim) {
-                // Fluted paper cup: stripes of light and shade, printed band.
-                c = CColour::Mix(orangeDark, orange, 0.5f + 0.5f * flute);
-                const float band = Smooth(0.70f, 0.715f, v) * Smooth(0.83f, 0.815f, v);
-                c = CColour::Mix(c, CColour(0.98f, 0.82f, 0.16f), band * 0.9f);
-                const float lines = Smooth(0.715f, 0.725f, v) * Smooth(0.735f, 0.725f, v) +
-                                    Smooth(0.805f, 0.815f, v) * Smooth(0.825f, 0.815f, v);
-                c = CColour::Mix(c, chocolate, lines * 0.8f);
-                c = c * (0.75f + 0.25f * (1.0f - Smooth(0.88f, 1.0f, v)));
-            } else {
-                // Chocolate: a flat top with a ring at its edge, then ridged sides
-                // running down into the cup.
-                const float swirl = noise.Fbm(u, v, 12, 6, 3, 0.5f);
-                const float ridge = std::sin(kTau * flutes * u);
-                const float sideAmount = Smooth(0.27f, 0.31f, v);
-                c = CColour::Mix(chocolate, chocolateLight, Clamp01(0.3f + 0.25f * swirl));
-                c = CColour::Mix(c, CColour::Mix(CColour(0.24f, 0.12f, 0.05f), chocolateLight, 0.5f + 0.5f * ridge),
-                                 sideAmount);
-                const float ring = Smooth(0.215f, 0.25f, v) * Smooth(0.29f, 0.255f, v);
-                c = CColour::Mix(c, CColour(0.66f, 0.45f, 0.28f), ring * 0.7f);
-                // Peanut butter peeking out at the crown.
-                const float crown = Smooth(0.12f, 0.07f, v + 0.02f * noise.Gradient(u, v, 12, 4, 2));
-                c = CColour::Mix(c, peanut, crown * 0.9f);
-                const float gloss = Smooth(0.12f, 0.17f, v) * Smooth(0.22f, 0.17f, v) *
-                                    Smooth(0.3f, 0.95f, 0.5f + 0.5f * std::sin(kTau * 3.0f * u));
-                c = CColour::Mix(c, CColour(0.85f, 0.70f, 0.55f), gloss * 0.3f);
-            }
+            // Fluted paper cup: stripes of light and shade, printed band.
+            CColour cup = CColour::Mix(orangeDark, orange, 0.5f + 0.5f * flute);
+            const float band = Smooth(0.70f, 0.715f, v) * Smooth(0.83f, 0.815f, v);
+            cup = CColour::Mix(cup, CColour(0.98f, 0.82f, 0.16f), band * 0.9f);
+            const float lines = Smooth(0.715f, 0.725f, v) * Smooth(0.735f, 0.725f, v) +
+                                Smooth(0.805f, 0.815f, v) * Smooth(0.825f, 0.815f, v);
+            cup = CColour::Mix(cup, chocolate, lines * 0.8f);
+            // Little brown diamonds printed round the band.
+            const float du = std::fabs(std::fmod(u * 16.0f, 1.0f) - 0.5f) * 2.0f;
+            const float dv = std::fabs(v - 0.77f) / 0.03f;
+            cup = CColour::Mix(cup, chocolate, Smooth(1.0f, 0.85f, du * 2.0f + dv) * 0.9f);
+            cup = cup * (0.75f + 0.25f * (1.0f - Smooth(0.88f, 1.0f, v)));
+
+            // Chocolate: a flat top with a ring at its edge, then ridged sides
+            // running down into the cup.
+            const float swirl = noise.Fbm(u, v, 16, 8, 4, 0.55f);
+            const float ridge = std::sin(kTau * flutes * u);
+            const float sideAmount = Smooth(0.27f, 0.31f, v);
+            CColour top = CColour::Mix(chocolate, chocolateLight, Clamp01(0.25f + 0.35f * swirl));
+            top = CColour::Mix(top, CColour::Mix(CColour(0.20f, 0.10f, 0.04f), chocolateLight, 0.5f + 0.5f * ridge),
+                               sideAmount);
+            const float ring = Smooth(0.215f, 0.25f, v) * Smooth(0.29f, 0.255f, v);
+            top = CColour::Mix(top, CColour(0.62f, 0.42f, 0.25f), ring * 0.7f);
+            // Peanut butter peeking out at the crown.
+            const float crown = Smooth(0.12f, 0.07f, v + 0.02f * noise.Gradient(u, v, 12, 4, 2));
+            top = CColour::Mix(top, peanut, crown * 0.9f);
+            const float gloss = Smooth(0.12f, 0.17f, v) * Smooth(0.22f, 0.17f, v) *
+                                Smooth(0.3f, 0.95f, 0.5f + 0.5f * std::sin(kTau * 3.0f * u));
+            top = CColour::Mix(top, CColour(0.85f, 0.70f, 0.55f), gloss * 0.3f);
+            // Soft scalloped edge where the chocolate meets the paper.
+            CColour c = CColour::Mix(top, cup, Smooth(rim - 0.006f, rim + 0.006f, v));
             c = c * (1.0f + 0.05f * (noise.Grain(x, y) - 0.5f));
             pic.At(x, y) = c;
         }
