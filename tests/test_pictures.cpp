@@ -1,6 +1,7 @@
 // The generated pictures: file format, sizes, determinism, seamless tiling and
 // whether each one carries the content it should.
 #include <gtest/gtest.h>
+#include <GL/gl.h>
 
 #include <cmath>
 #include <cstdint>
@@ -10,6 +11,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
+
+#include "support/GLTestContext.h"
+#include "textures/CTextureImage.h"
 
 namespace {
 
@@ -315,4 +319,154 @@ TEST(GeneratedPictures, CreditsPagesCarryTextInTheMiddleBand) {
         EXPECT_GT(emptyRows, pic.height / 4);
         EXPECT_LT(emptyRows, pic.height - pic.height / 8);
     }
+}
+
+// The game's own reader and texture upload show each picture the right way up
+// and in the right colours: drawn 1:1 into the viewport, the screen matches the file.
+TEST(GeneratedPictures, GameReaderShowsEachPictureUprightInItsColours) {
+    GLTestContext gl(512, 512);
+    char previous[4096];
+    ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+    ASSERT_EQ(chdir(GameDir().c_str()), 0);
+    for (const char* name : kNames) {
+        SCOPED_TRACE(name);
+        Picture pic = Load(name);
+        ASSERT_TRUE(pic.ok) << pic.problem;
+        CTextureImage image;
+        image.LoadFromFile(name);
+        ASSERT_NE(image.pixels, nullptr) << "the game could not read it";
+        EXPECT_EQ(image.width, pic.width);
+        EXPECT_EQ(image.height, pic.height);
+        EXPECT_EQ(image.bitsPerPixel, 24);
+        image.CreateTexture();
+
+        gl.Clear();
+        glViewport(0, 0, pic.width, pic.height);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, image.textureId);
+        glColor3f(1, 1, 1);
+        glBegin(GL_QUADS);
+        glTexCoord2f(0, 0); glVertex2f(-1, -1);
+        glTexCoord2f(1, 0); glVertex2f(1, -1);
+        glTexCoord2f(1, 1); glVertex2f(1, 1);
+        glTexCoord2f(0, 1); glVertex2f(-1, 1);
+        glEnd();
+        PixelImage shot = gl.ReadPixels();
+        const int offsetY = shot.height - pic.height;  // the viewport sits at the bottom left
+        int mismatches = 0, probes = 0;
+        for (int y = 1; y < pic.height; y += 7)
+            for (int x = 3; x < pic.width; x += 11) {
+                const uint8_t* want = pic.At(x, y);
+                const uint8_t* got = shot.At(x, offsetY + y);
+                ++probes;
+                if (std::abs(want[0] - got[0]) > 3 || std::abs(want[1] - got[1]) > 3 || std::abs(want[2] - got[2]) > 3)
+                    ++mismatches;
+            }
+        EXPECT_EQ(mismatches, 0) << "of " << probes << " probes";
+    }
+    glViewport(0, 0, 512, 512);
+    ASSERT_EQ(chdir(previous), 0);
+}
+
+namespace {
+
+uint32_t Be32(const std::vector<uint8_t>& b, size_t at) {
+    return uint32_t(b[at]) << 24 | uint32_t(b[at + 1]) << 16 | uint32_t(b[at + 2]) << 8 | b[at + 3];
+}
+
+uint32_t Crc(const uint8_t* p, size_t n) {
+    uint32_t c = 0xFFFFFFFFu;
+    for (size_t i = 0; i < n; ++i) {
+        c ^= p[i];
+        for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
+    }
+    return ~c;
+}
+
+}  // namespace
+
+// The contact sheet is a valid PNG (checked chunk by chunk, CRCs and Adler-32
+// included) that holds the pictures themselves at the right places.
+TEST(ContactSheet, WritesAValidPngHoldingThePictures) {
+    const std::string tool = GameDir() + "/../tools/pondquest_contact_sheet";
+    ASSERT_EQ(access(tool.c_str(), X_OK), 0) << "build the pondquest_contact_sheet target";
+    TempDir dir;
+    const std::string out = dir.path + "/sheet.png";
+    const std::string command = "'" + tool + "' '" + GameDir() + "' '" + out + "' >/dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    std::vector<uint8_t> png = ReadAll(out);
+    std::remove(out.c_str());
+    const uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    ASSERT_GT(png.size(), 8u);
+    ASSERT_TRUE(std::equal(signature, signature + 8, png.begin()));
+
+    uint32_t width = 0, height = 0;
+    std::vector<uint8_t> zlib;
+    bool ended = false;
+    for (size_t at = 8; at + 12 <= png.size() && !ended;) {
+        const uint32_t length = Be32(png, at);
+        ASSERT_LE(at + 12 + length, png.size()) << "chunk runs past the end";
+        const std::string type(png.begin() + long(at + 4), png.begin() + long(at + 8));
+        EXPECT_EQ(Crc(&png[at + 4], length + 4), Be32(png, at + 8 + length)) << type;
+        if (type == "IHDR") {
+            width = Be32(png, at + 8);
+            height = Be32(png, at + 12);
+            EXPECT_EQ(png[at + 16], 8);  // bit depth
+            EXPECT_EQ(png[at + 17], 2);  // RGB
+        } else if (type == "IDAT") {
+            zlib.insert(zlib.end(), png.begin() + long(at + 8), png.begin() + long(at + 8 + length));
+        } else if (type == "IEND") {
+            ended = true;
+        }
+        at += 12 + length;
+    }
+    ASSERT_TRUE(ended);
+    ASSERT_GT(width, 0u);
+    // Inflate the stored blocks.
+    ASSERT_GE(zlib.size(), 6u);
+    EXPECT_EQ((zlib[0] * 256 + zlib[1]) % 31, 0) << "zlib header check";
+    std::vector<uint8_t> raw;
+    size_t at = 2;
+    bool last = false;
+    while (!last) {
+        ASSERT_LE(at + 5, zlib.size());
+        last = zlib[at] & 1;
+        ASSERT_EQ(zlib[at] & 6, 0) << "only stored blocks expected";
+        const unsigned len = zlib[at + 1] | zlib[at + 2] << 8, nlen = zlib[at + 3] | zlib[at + 4] << 8;
+        ASSERT_EQ(len ^ 0xFFFFu, nlen);
+        ASSERT_LE(at + 5 + len, zlib.size());
+        raw.insert(raw.end(), zlib.begin() + long(at + 5), zlib.begin() + long(at + 5 + len));
+        at += 5 + len;
+    }
+    ASSERT_EQ(at + 4, zlib.size());
+    uint32_t a = 1, b = 0;
+    for (uint8_t byte : raw) {
+        a = (a + byte) % 65521;
+        b = (b + a) % 65521;
+    }
+    EXPECT_EQ((b << 16) | a, Be32(zlib, at));
+    ASSERT_EQ(raw.size(), size_t(height) * (width * 3 + 1));
+    auto sheetPixel = [&](int x, int y) { return &raw[size_t(y) * (width * 3 + 1) + 1 + size_t(x) * 3]; };
+
+    // 256-pixel sand at full size in the first cell; the 64-pixel plant wall
+    // four times enlarged in the fourth.
+    Picture sand = Load(GameDir() + "/sanddark.tga"), plant = Load(GameDir() + "/plant25.tga");
+    ASSERT_TRUE(sand.ok && plant.ok);
+    const int gap = 12, cell = 256;
+    for (int y = 0; y < 256; y += 37)
+        for (int x = 0; x < 256; x += 29) {
+            EXPECT_TRUE(std::equal(sand.At(x, y), sand.At(x, y) + 3, sheetPixel(gap + x, gap + y))) << x << "," << y;
+            const int px = gap + 3 * (cell + gap) + x;
+            EXPECT_TRUE(std::equal(plant.At(x / 4, y / 4), plant.At(x / 4, y / 4) + 3, sheetPixel(px, gap + y)))
+                << x << "," << y;
+        }
+
+    // A folder without pictures is reported, not passed over.
+    const std::string empty = "'" + tool + "' '" + dir.path + "' '" + out + "' >/dev/null 2>&1";
+    EXPECT_NE(std::system(empty.c_str()), 0);
+    std::remove(out.c_str());
 }
