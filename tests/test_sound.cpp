@@ -8,6 +8,7 @@
 #include <SDL_mixer.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -331,6 +332,37 @@ TEST_F(DiskAudio, PlayingNothingOrAfterShutdownIsHarmless) {
     sound.Stop(ouch);
     EXPECT_FALSE(sound.IsPlaying(ouch));
 }
+
+class SongLevels : public DiskAudio, public ::testing::WithParamInterface<const char*> {};
+
+// Through the real synthesiser each song is clearly audible from start to loop
+// point and never drives the output into clipping.
+TEST_P(SongLevels, WholeSongIsAudibleAndNeverClips) {
+    const double length = MidiSeconds(GetParam());
+    ASSERT_GT(length, 45.0);
+    CSoundSystem world;
+    ASSERT_TRUE(world.Initialize(nullptr));
+    CSoundClip* song = world.Load(GetParam(), false);
+    ASSERT_NE(song, nullptr);
+    size_t start = Frames();
+    world.Play(song, 0);
+    std::vector<int16_t> samples = Read(start, start + Seconds(length));
+    int peak = 0;
+    double sum = 0;
+    for (int16_t v : samples) {
+        peak = std::max(peak, std::abs(int(v)));
+        sum += double(v) * v;
+    }
+    EXPECT_LT(peak, 32767);
+    EXPECT_GT(std::sqrt(sum / samples.size()), 1500.0);
+    // No stretch of a second falls silent within the song.
+    for (double at = 1.0; at + 1.0 < length; at += 1.0)
+        EXPECT_GT(Rms(start + Seconds(at), start + Seconds(at + 1.0)), 200.0) << "at " << at << " s";
+}
+
+INSTANTIATE_TEST_SUITE_P(AllFour, SongLevels,
+                         ::testing::Values("DuelOfTheFates.mid", "Crawling.mid",
+                                           "The_Kids_Arent_Alright.mid", "rubberduckie.mid"));
 
 using SoundFailure = DiskAudio;
 

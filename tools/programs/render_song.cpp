@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
     // Drop the silence before the sound starts and after it ends.
     size_t first = 0, last = samples.size();
     while (first < last && samples[first] == 0) ++first;
-    while (last > first && samples[last - 1] == 0) --last;
+    while (last > first && std::abs(samples[last - 1]) <= 4) --last;  // inaudible reverb tail
     first -= first % channels;
     last += (channels - last % channels) % channels;
     if (last > samples.size()) last = samples.size();

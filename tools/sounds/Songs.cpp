@@ -65,13 +65,13 @@ std::vector<uint8_t> ComposeTitleSong() {
     int bass = f.AddTrack("Contrabass");
     int timpani = f.AddTrack("Timpani");
     int drums = f.AddTrack("Drums");
-    SetUpChannel(f, strings, 0, 48, 100, 44, 60);
-    SetUpChannel(f, choir, 1, 52, 88, 80, 80);
-    SetUpChannel(f, brass, 2, 61, 104, 64, 50);
-    SetUpChannel(f, horns, 3, 60, 92, 30, 60);
-    SetUpChannel(f, bass, 4, 43, 96, 70, 50);
-    SetUpChannel(f, timpani, 5, 47, 100, 64, 60);
-    SetUpChannel(f, drums, kDrums, 0, 96, 64, 50);
+    SetUpChannel(f, strings, 0, 48, 76, 44, 60);
+    SetUpChannel(f, choir, 1, 52, 66, 80, 80);
+    SetUpChannel(f, brass, 2, 61, 84, 64, 50);
+    SetUpChannel(f, horns, 3, 60, 74, 30, 60);
+    SetUpChannel(f, bass, 4, 43, 74, 70, 50);
+    SetUpChannel(f, timpani, 5, 47, 80, 64, 60);
+    SetUpChannel(f, drums, kDrums, 0, 72, 64, 50);
 
     std::vector<SMotifNote> fanfare = c.MakeMotif({4, 2, 2, 4, 4, 6, 2, 8}, 0, 7);
     std::vector<SMotifNote> answer = c.MakeMotif({2, 2, 2, 2, 4, 4, 4, 4, 8}, 1, 8);
@@ -220,12 +220,12 @@ std::vector<uint8_t> ComposeLevelTwoSong() {
     int strings = f.AddTrack("Tremolo strings");
     int stabs = f.AddTrack("Overdriven guitar");
     int drums = f.AddTrack("Drums");
-    SetUpChannel(f, guitar, 0, 30, 96, 40, 30);
-    SetUpChannel(f, bass, 1, 34, 104, 64, 20);
+    SetUpChannel(f, guitar, 0, 30, 84, 40, 30);
+    SetUpChannel(f, bass, 1, 34, 92, 64, 20);
     SetUpChannel(f, lead, 2, 80, 84, 74, 50);
     SetUpChannel(f, strings, 3, 44, 80, 90, 70);
     SetUpChannel(f, stabs, 4, 29, 80, 96, 40);
-    SetUpChannel(f, drums, kDrums, 0, 110, 64, 30);
+    SetUpChannel(f, drums, kDrums, 0, 94, 64, 30);
 
     std::vector<SMotifNote> hook = c.MakeMotif({2, 2, 2, 2, 3, 3, 2, 2, 2, 2, 2, 6, -2}, 0, 7);
     std::vector<SMotifNote> run = c.MakeMotif({1, 1, 2, 2, 2, 4, 1, 1, 2, 2, 2, 4, 8}, 2, 9);
