@@ -2,6 +2,7 @@
 // whether each one carries the content it should.
 #include <gtest/gtest.h>
 #include <GL/gl.h>
+#include <GL/glu.h>
 
 #include <cmath>
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "objects/CSphere.h"
 #include "support/GLTestContext.h"
 #include "textures/CTextureImage.h"
 
@@ -469,4 +471,50 @@ TEST(ContactSheet, WritesAValidPngHoldingThePictures) {
     const std::string empty = "'" + tool + "' '" + dir.path + "' '" + out + "' >/dev/null 2>&1";
     EXPECT_NE(std::system(empty.c_str()), 0);
     std::remove(out.c_str());
+}
+
+// The Wise Old Man stands in the maze's far corner, turned 210 degrees about
+// the vertical: his face must look back into the maze (towards -x, -z), where
+// the player comes from, and the back of his head must show hair.
+TEST(GeneratedPictures, WiseOldManFacesIntoTheMaze) {
+    GLTestContext gl;
+    char previous[4096];
+    ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+    ASSERT_EQ(chdir(GameDir().c_str()), 0);
+    {
+        CSphere elder;
+        auto look = [&](float fromX, float fromZ) {
+            gl.Clear();
+            gl.SetupProjection();
+            gluLookAt(fromX, 4, fromZ, 540, 4, 540, 0, 1, 0);
+            glColor3f(1, 1, 1);
+            glPushMatrix();
+            elder.Render(nullptr);
+            glPopMatrix();
+            PixelImage shot = gl.ReadPixels();
+            // Middle of the ball as seen from this side.
+            const int cx = shot.width / 2, cy = shot.height / 2, r = shot.height / 6;
+            const int skin = shot.Count(cx - r, cy - r, cx + r, cy + r, [](int red, int green, int blue) {
+                return red > 170 && red - blue > 45 && green > 110 && green < red;
+            });
+            const int hair = shot.Count(cx - r, cy - r, cx + r, cy + r, [](int red, int green, int blue) {
+                return red > 150 && std::abs(red - blue) < 20 && std::abs(red - green) < 20;
+            });
+            const int eyes = shot.Count(cx - r, cy - r, cx + r, cy + r, [](int red, int, int blue) {
+                return blue > 120 && blue - red > 60;
+            });
+            return std::vector<int>{skin, hair, eyes};
+        };
+        std::vector<int> front = look(540 - 14, 540 - 14);
+        EXPECT_GT(front[0], front[1]) << "skin should outweigh hair from the maze side";
+        EXPECT_GT(front[2], 20) << "blue eyes visible from the maze side";
+        for (auto side : {std::pair<float, float>(540 - 20, 540), std::pair<float, float>(540, 540 - 20)}) {
+            std::vector<int> v = look(side.first, side.second);
+            EXPECT_GT(v[2], 0) << "eyes still in view from " << side.first << ", " << side.second;
+        }
+        std::vector<int> back = look(540 + 14, 540 + 14);
+        EXPECT_GT(back[1], back[0] * 3) << "hair at the back";
+        EXPECT_EQ(back[2], 0) << "no eyes at the back";
+    }
+    ASSERT_EQ(chdir(previous), 0);
 }
