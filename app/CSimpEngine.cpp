@@ -1,5 +1,6 @@
 #include "app/CSimpEngine.h"
 
+#include "scene/CVec3.h"
 #include "scene/CViewCamera.h"
 #include "world/CGameWorld.h"
 #include "world/COverlay.h"
@@ -9,7 +10,7 @@
 CSimpEngine::CSimpEngine(const char* title, bool fullscreenMode, int w, int h, int depth)
     : CEngine(title, fullscreenMode, w, h, depth), camera(nullptr), world(nullptr), overlay(nullptr) {
     camera = new CViewCamera();
-    overlay = nullptr;
+    overlay = new COverlay();
     world = new CGameWorld(camera, overlay);
     world->SetScreenSize(w, h);
 }
@@ -53,6 +54,100 @@ void CSimpEngine::OnMouseMove(int x, int y, int w, int h) {
         camera->pitch -= step;
 }
 
+// The key half of the state machine. Called once a frame for every held key, in the
+// engine's fixed order, so a later key of the same frame meets the state an earlier one left.
 void CSimpEngine::OnKeyDown(int key) {
-    if (world->state == MainMenu && key == 27) PostQuit(0);
+    // States in which every key first stops the camera (screens over a frozen level).
+    static const bool zeroesCamera[15] = {false, false, true,  false, true,  true,  true, true,
+                                          false, true,  true,  true,  true,  false, false};
+    const int state = world->state;
+    if (state >= 0 && state < 15 && zeroesCamera[state]) camera->velocity = CVec3(0, 0, 0);
+
+    enum { kEnter = 13, kQ = 20, kEsc = 27, kSpace = 32, kW = 38, kS = 40, kPlus = 107,
+           kMinus = 109, kF1 = 112, kP = 144 };
+
+    // Moving and turning keys shared by both play states.
+    auto playKeys = [&](int k) {
+        switch (k) {
+        case kW: camera->velocity += CVec3(0, 0, 2); break;
+        case kS: camera->velocity += CVec3(0, 0, -2); break;
+        case kPlus: mouseSensitivity += 0.01; break;
+        case kMinus:
+            mouseSensitivity -= 0.01;
+            if (mouseSensitivity < 0.05) mouseSensitivity = 0.05f;
+            break;
+        default: break;
+        }
+    };
+    // Leaving for another screen: the state changes first, then the music stops.
+    auto go = [&](int next, bool stopMusic) {
+        world->state = next;
+        if (stopMusic) world->StopMusic();
+    };
+
+    switch (state) {
+    case MainMenu:
+        if (key == kEsc) PostQuit(0);
+        else if (key == kP) go(LevelOneLoading, true);
+        break;
+    case LevelOneLoading:
+        world->StartLevelOne();
+        world->state = LevelOneIntro;
+        break;
+    case LevelOneIntro:
+        if (key == kSpace) go(LevelOnePlay, false);
+        break;
+    case LevelOnePlay:
+        if (key == kEnter) go(LevelOneMenu, false);
+        else if (key == kF1) go(LevelTwoLoading, true);
+        else playKeys(key);
+        break;
+    case LevelOneMenu:
+        if (key == kQ) go(MainMenu, true);
+        else if (key == kEsc) go(LevelOnePlay, false);
+        break;
+    case LevelOneWon:
+        if (key == kQ) go(MainMenu, true);
+        else if (key == kSpace) go(LevelTwoLoading, true);
+        break;
+    case LevelOneLost:
+        if (key == kQ) go(MainMenu, true);
+        else if (key == kSpace) go(LevelOneLoading, true);
+        break;
+    case LevelTwoLoading:
+        world->StartLevelTwo();
+        world->state = LevelTwoIntro;
+        break;
+    case LevelTwoPlay:
+        if (key == kEnter) go(LevelTwoMenu, false);
+        else playKeys(key);
+        break;
+    case LevelTwoMenu:
+        if (key == kQ) go(MainMenu, true);
+        else if (key == kEsc) go(LevelTwoPlay, false);
+        break;
+    case LevelTwoWon:
+        if (key == kQ) go(MainMenu, true);
+        else if (key == kSpace) go(CreditsLoading, true);
+        break;
+    case LevelTwoIntro:
+        if (key == kSpace) go(LevelTwoPlay, false);
+        break;
+    case LevelTwoLost:
+        if (key == kQ) go(MainMenu, true);
+        else if (key == kSpace) go(LevelTwoLoading, true);
+        break;
+    case CreditsLoading:
+        world->StartCredits();
+        world->state = Credits;
+        break;
+    case Credits:
+        if (key == kQ) {
+            world->state = MainMenu;
+            camera->pitchLimitOff = false;
+            world->StopMusic();
+        }
+        break;
+    default: break;
+    }
 }

@@ -114,6 +114,7 @@ TEST_F(EngineFrames, CaptionReadsPondquestFromTheFirstFrameOn) {
 }
 
 TEST_F(EngineFrames, FrameClearsToTheClearColourAndLeavesIdentityModelview) {
+    driver.World()->state = LevelOneLoading;  // a state that draws nothing over the clear
     glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
     driver.Frames(1);
     PixelImage img = driver.Pixels();

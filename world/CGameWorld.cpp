@@ -1,27 +1,269 @@
 #include "world/CGameWorld.h"
 
-// Stand-in world: holds the camera and overlay and sits on the title; levels come later.
+#include <GL/gl.h>
+
+#include "app/CSoundSystem.h"
+#include "objects/CBoundary.h"
+#include "objects/CCougarBox.h"
+#include "objects/CMaze.h"
+#include "objects/CMazeWall.h"
+#include "objects/CNest.h"
+#include "objects/CPlayer.h"
+#include "objects/CReeses.h"
+#include "objects/CSphere.h"
+#include "objects/CTerrain.h"
+#include "objects/CTerrain2.h"
+#include "objects/CWater.h"
+#include "scene/CRandom.h"
+#include "scene/CViewCamera.h"
+#include "world/CCredits.h"
+#include "world/COverlay.h"
+
 CGameWorld::CGameWorld(CViewCamera* cam, COverlay* ov)
     : screenWidth(0), screenHeight(0), menuMusicStarted(false), creditsMusicStarted(false),
-      levelOneTerrain(nullptr), levelTwoTerrain(nullptr), camera(cam), player(nullptr), sound(nullptr),
-      levelOneMusic(nullptr), levelTwoMusic(nullptr), menuMusic(nullptr), creditsMusic(nullptr), overlay(ov),
-      nest(nullptr), maze(nullptr), walls(), water(nullptr), wiseOldMan(nullptr), food(), cougars(),
-      boundaries(), credits(nullptr), timeLimit(0.0f), elapsed(0.0f), state(MainMenu) {}
+      levelOneTerrain(nullptr), levelTwoTerrain(nullptr), camera(cam), player(nullptr),
+      sound(nullptr), levelOneMusic(nullptr), levelTwoMusic(nullptr), menuMusic(nullptr),
+      creditsMusic(nullptr), overlay(ov), nest(nullptr), maze(nullptr), walls(),
+      water(nullptr), wiseOldMan(nullptr), food(), cougars(), boundaries(), credits(nullptr),
+      timeLimit(0), elapsed(0), state(MainMenu) {
+    sound = new CSoundSystem();
+    sound->Initialize(nullptr);
+    menuMusicStarted = false;
+    creditsMusicStarted = false;
+    levelOneMusic = sound->Load("Crawling.mid", false);
+    levelTwoMusic = sound->Load("The_Kids_Arent_Alright.mid", false);
+    menuMusic = sound->Load("DuelOfTheFates.mid", false);
+    creditsMusic = sound->Load("rubberduckie.mid", false);
+    credits = new CCredits();
+}
 
-CGameWorld::~CGameWorld() {}
+// Released in every state: the music stops, and the trees, the credits and the
+// sound system with its clips go back to the system.
+CGameWorld::~CGameWorld() {
+    if (sound) sound->Shutdown();
+    delete levelOneTerrain;
+    delete levelTwoTerrain;
+    delete credits;
+    delete sound;
+}
 
 void CGameWorld::SetScreenSize(int width, int height) {
     screenWidth = width;
     screenHeight = height;
 }
 
-void CGameWorld::StopMusic() {}
-void CGameWorld::StartLevelOne() {}
-void CGameWorld::BuildMazeLevel() {}
-void CGameWorld::StartLevelTwo() {}
-void CGameWorld::SpawnCougars() {}
-void CGameWorld::StartCredits() {}
-void CGameWorld::Prepare() {}
-void CGameWorld::Update(float) {}
-void CGameWorld::Draw(CViewCamera*) {}
-void CGameWorld::DimScreen() {}
+void CGameWorld::StopMusic() {
+    sound->Stop(levelOneMusic);
+    sound->Stop(levelTwoMusic);
+    sound->Stop(menuMusic);
+    sound->Stop(creditsMusic);
+    menuMusicStarted = false;
+    creditsMusicStarted = false;
+}
+
+void CGameWorld::StartLevelOne() {
+    // A rebuild replaces the whole level; the old tree has nobody else referring to it.
+    delete levelOneTerrain;
+    levelOneTerrain = new CTerrain(32, 1.0f);
+    player = new CPlayer();
+    water = new CWater();
+    wiseOldMan = new CSphere();
+    glClearColor(0.5f, 0.5f, 1.0f, 1.0f);
+    player->AttachTo(levelOneTerrain);
+    player->SetCamera(camera);
+    player->SetOverlay(overlay);
+    BuildMazeLevel();
+    timeLimit = 20;
+    elapsed = 0;
+    overlay->ResetLevelStats();
+    overlay->SetGoalReached(false);
+    overlay->SetEnergy(static_cast<int>(timeLimit));
+    camera->SetPosition(3, 5, 3);
+}
+
+void CGameWorld::BuildMazeLevel() {
+    for (int i = 0; i < CMaze::WALL_COUNT; ++i) walls[i] = new CMazeWall(i < 132 ? 0 : 1);
+    maze = new CMaze(walls);
+    maze->AttachTo(levelOneTerrain);
+    for (int i = 0; i < CMaze::WALL_COUNT; ++i) walls[i]->AttachTo(maze);
+    water->AttachTo(levelOneTerrain);
+
+    static const float foodSpots[5][3] = {
+        {25, 3, 525}, {525, 3, 25}, {275, 3, 275}, {25, 3, 275}, {275, 3, 25}};
+    for (int i = 0; i < 5; ++i) {
+        food[i] = new CReeses();
+        food[i]->SetPosition(foodSpots[i][0], foodSpots[i][1], foodSpots[i][2]);
+        food[i]->AttachTo(maze);
+    }
+    nest = new CNest();
+    nest->AttachTo(maze);
+    nest->SetPosition(20, 1.5f, 20);
+    wiseOldMan->AttachTo(maze);
+    sound->Play(levelOneMusic, DMUS_SEG_REPEAT_INFINITE);
+}
+
+void CGameWorld::StartLevelTwo() {
+    glClearColor(0, 0, 0, 1);
+    delete levelTwoTerrain;
+    levelTwoTerrain = new CTerrain2(32, 1.0f);
+    player = new CPlayer();
+    player->AttachTo(levelTwoTerrain);
+    player->SetCamera(camera);
+    player->SetOverlay(overlay);
+    camera->SetPosition(0, 5, 0);
+
+    static const struct { int orientation; float x, y, z; } fence[4] = {
+        {1, -256, 0, 0}, {1, 256, 0, 0}, {0, 0, 0, -256}, {0, 0, 0, 256}};
+    for (int i = 0; i < 4; ++i) {
+        boundaries[i] = new CBoundary(fence[i].orientation);
+        boundaries[i]->SetPosition(fence[i].x, fence[i].y, fence[i].z);
+        boundaries[i]->AttachTo(levelTwoTerrain);
+    }
+    SpawnCougars();
+    sound->Play(levelTwoMusic, DMUS_SEG_REPEAT_INFINITE);
+    timeLimit = 90;
+    elapsed = 0;
+    overlay->SetTimeLeft(static_cast<int>(timeLimit));
+    overlay->ResetLevelStats();
+    overlay->SetGoalReached(false);
+}
+
+void CGameWorld::SpawnCougars() {
+    for (int i = 0; i < 20; ++i) {
+        int r1 = CRandom::Rand();
+        int r2 = CRandom::Rand();
+        int z = 255 - (r1 % 510);
+        int x = 255 - (r2 % 510);
+        cougars[i] = new CCougarBox(static_cast<float>(x), -20, static_cast<float>(z));
+        cougars[i]->AttachTo(levelTwoTerrain);
+    }
+}
+
+void CGameWorld::StartCredits() {
+    camera->SetPosition(0, 5, 0);
+    camera->yaw = 0;
+    camera->pitch = -90;
+    camera->pitchLimitOff = true;
+}
+
+void CGameWorld::Prepare() {
+    if (state == LevelOnePlay)
+        levelOneTerrain->PrepareTree();
+    else if (state == LevelTwoPlay)
+        levelTwoTerrain->PrepareTree();
+}
+
+void CGameWorld::Update(float dt) {
+    // The clock is read before elapsed grows, so what is shown lags one frame.
+    if (state == LevelOnePlay) {
+        levelOneTerrain->UpdateTree(dt);
+        overlay->SetEnergy(static_cast<int>(timeLimit - elapsed));
+        elapsed += dt;
+    } else if (state == LevelTwoPlay) {
+        levelTwoTerrain->UpdateTree(dt);
+        overlay->SetTimeLeft(static_cast<int>(timeLimit - elapsed));
+        elapsed += dt;
+    }
+}
+
+void CGameWorld::DimScreen() {
+    glPushMatrix();
+    glLoadIdentity();
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDisable(GL_TEXTURE_2D);
+    glColor4f(0, 0, 0, 0.7f);
+    glBegin(GL_QUADS);
+    glVertex3f(-5, -5, -2);
+    glVertex3f(5, -5, -2);
+    glVertex3f(5, 5, -2);
+    glVertex3f(-5, 5, -2);
+    glEnd();
+    glColor4f(1, 1, 1, 1);
+    glEnable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+    glPopMatrix();
+}
+
+void CGameWorld::Draw(CViewCamera* cam) {
+    switch (state) {
+    case MainMenu:
+        if (!menuMusicStarted) {
+            sound->Play(menuMusic, DMUS_SEG_REPEAT_INFINITE);
+            menuMusicStarted = true;
+        }
+        camera->velocity = CVec3(0, 0, 0);
+        camera->SetPosition(0, 0, 0);
+        camera->SetLookAt(0, 0, 1);
+        camera->yaw = 0;
+        camera->pitch = 0;
+        overlay->DrawMainMenu();
+        break;
+    case LevelOneIntro:
+        levelOneTerrain->RenderTree(cam);
+        DimScreen();
+        overlay->DrawEnergyHud();
+        overlay->DrawLevelOneIntro();
+        break;
+    case LevelOnePlay:
+        // The goal is tested first: reaching it as the energy runs out still wins.
+        if (overlay->IsGoalReached())
+            state = LevelOneWon;
+        else if (overlay->GetEnergy() <= 0)
+            state = LevelOneLost;
+        levelOneTerrain->RenderTree(cam);
+        overlay->DrawEnergyHud();
+        break;
+    case LevelOneMenu:
+    case LevelOneWon:
+    case LevelOneLost:
+        levelOneTerrain->RenderTree(cam);
+        DimScreen();
+        overlay->DrawEnergyHud();
+        if (state == LevelOneMenu)
+            overlay->DrawInGameMenu();
+        else if (state == LevelOneWon)
+            overlay->DrawLevelOneWon();
+        else
+            overlay->DrawLost();
+        break;
+    case LevelTwoPlay:
+        if (overlay->IsGoalReached())
+            state = LevelTwoWon;
+        else if (overlay->GetHealth() <= 0)
+            state = LevelTwoLost;
+        levelTwoTerrain->RenderTree(cam);
+        overlay->DrawHealthTimeHud();
+        break;
+    case LevelTwoMenu:
+    case LevelTwoWon:
+    case LevelTwoIntro:
+    case LevelTwoLost:
+        levelTwoTerrain->RenderTree(cam);
+        DimScreen();
+        overlay->DrawHealthTimeHud();
+        if (state == LevelTwoMenu)
+            overlay->DrawInGameMenu();
+        else if (state == LevelTwoWon)
+            overlay->DrawLevelTwoWon();
+        else if (state == LevelTwoIntro)
+            overlay->DrawLevelTwoIntro();
+        else
+            overlay->DrawLost();
+        break;
+    case Credits:
+        if (!creditsMusicStarted) {
+            sound->Play(creditsMusic, DMUS_SEG_REPEAT_INFINITE);
+            creditsMusicStarted = true;
+        }
+        if (camera->position.x < -33) {
+            state = MainMenu;
+            StopMusic();
+        }
+        camera->velocity = CVec3(0, 0, -0.5f);
+        credits->Draw();
+        break;
+    default:  // the loading states show nothing
+        break;
+    }
+}

@@ -104,8 +104,3 @@ PixelImage FrameDriver::Pixels() const {
 
 CGameWorld* FrameDriver::World() const { return engine->world; }
 CViewCamera* FrameDriver::Camera() const { return engine->camera; }
-
-// Sanitizer builds: an engine's window pulls in system modules that are unloaded before exit;
-// full unwinding lets their own leaks still be matched by the test suppressions. Weak, so a
-// project-wide setting wins.
-extern "C" __attribute__((weak)) const char* __asan_default_options() { return "fast_unwind_on_malloc=0"; }
