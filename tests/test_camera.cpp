@@ -9,7 +9,9 @@
 // Move applies the view with gluLookAt, so every case runs on a real context.
 class Camera : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { gl = new GLTestContext(64, 64); }
+    static void SetUpTestSuite() {
+        gl = new GLTestContext(64, 64);
+    }
     static void TearDownTestSuite() {
         delete gl;
         gl = nullptr;

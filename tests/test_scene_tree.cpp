@@ -562,7 +562,9 @@ TEST(SceneTreeLarge, HundredThousandSiblingsNeedNoDeepStack) {
 // Drawing on a real context.
 class SceneTreeRender : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { gl = new GLTestContext(200, 200); }
+    static void SetUpTestSuite() {
+        gl = new GLTestContext(200, 200);
+    }
     static void TearDownTestSuite() {
         delete gl;
         gl = nullptr;
