@@ -42,8 +42,8 @@ case "$mode" in
     ;;
   test)
     started=$(date +%s)
-    build build
-    build build-sanitize -DPONDQUEST_SANITIZE=ON
+    build build -DPONDQUEST_TESTS=ON
+    build build-sanitize -DPONDQUEST_SANITIZE=ON -DPONDQUEST_TESTS=ON
     for dir in build build-sanitize; do
       echo "== tests in $dir"
       xvfb-run -a -s "-screen 0 1024x768x24" \
