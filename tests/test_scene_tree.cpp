@@ -496,26 +496,6 @@ TEST(SceneTreeContacts, MatchesPlainRecursionOnRandomTrees) {
     EXPECT_GT(contacts, 1000u);  // the random boxes really overlap
 }
 
-TEST(SceneTreeContacts, ContactMarkingDeadRemovesBeforeUpdateFinishes) {
-    Trace t;
-    TObj r(&t, "R");
-    TObj* player = new TObj(&t, "P", true);
-    TObj* food = new TObj(&t, "F");
-    TObj* crumb = new TObj(&t, "f");
-    player->AttachTo(&r);
-    food->AttachTo(&r);
-    crumb->AttachTo(food);
-    food->SetBox(-1, 1, -1, 1, -1, 1);
-    player->onContact = [](TObj*, TObj* other) { other->isDead = true; };
-    r.PrepareTree();
-    EXPECT_TRUE(food->isDead);
-    EXPECT_EQ(Children(&r), "PF");  // contacts never delete
-    t.Clear();
-    r.UpdateTree(0.1f);
-    EXPECT_EQ(t.Text(), "UR UP UF Uf DF Df");
-    EXPECT_EQ(Children(&r), "P");
-}
-
 TEST(SceneTreeLarge, HundredThousandSiblingsNeedNoDeepStack) {
     const int count = 100000;
     Trace none;
