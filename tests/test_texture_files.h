@@ -146,7 +146,7 @@ public:
         std::string full = path + "/" + name;
         FILE* f = std::fopen(full.c_str(), "wb");
         if (f) {
-            std::fwrite(bytes.data(), 1, bytes.size(), f);
+            if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
             std::fclose(f);
         }
         files.push_back(full);
