@@ -353,3 +353,18 @@ TEST_F(TexturePcx, HostileFilesLoadNothing) {
         EXPECT_NE(err.find(c.name), std::string::npos) << c.name;
     }
 }
+
+TEST(TextureGamePictures, EveryPictureTheGameNamesLoadsAsPowerOfTwoRgb) {
+    // Run from the game folder, where the build paints the pictures.
+    for (const char* name : {"sanddark.tga", "fire2.tga", "water1.tga", "plant25.tga", "cougar.tga",
+                             "nest.tga", "eggcrack.tga", "reeses.tga", "elder.tga", "titlemenu.tga",
+                             "credits1.tga", "credits2.tga"}) {
+        CTextureImage img;
+        img.LoadFromFile(name);
+        ASSERT_NE(img.pixels, nullptr) << name;
+        EXPECT_EQ(img.bitsPerPixel, 24) << name;
+        EXPECT_EQ(img.width & (img.width - 1), 0) << name;
+        EXPECT_EQ(img.height & (img.height - 1), 0) << name;
+        EXPECT_LE(img.width, 512) << name;
+    }
+}
