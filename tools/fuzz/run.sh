@@ -10,6 +10,17 @@ seconds=${1:-60}
 out=${2:-build-fuzz}
 mkdir -p "$out/corpus" "$out/seeds" "$out/crashes"
 
+# clang's libFuzzer runtime comes from Debian's packages.
+missing=()
+for p in clang libclang-rt-14-dev libsdl2-dev libglu1-mesa-dev xvfb xauth; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""; [ "$(id -u)" -eq 0 ] || sudo=sudo
+  $sudo apt-get update -qq
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
 flags=(-std=c++17 -g -O1 -I. -fno-omit-frame-pointer -fsanitize=fuzzer,address,undefined
        -fno-sanitize-recover=undefined)
 clang++ "${flags[@]}" tools/fuzz/fuzz_images.cpp textures/CTextureImage.cpp \
@@ -25,7 +36,7 @@ if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null; then
 fi
 echo "Fuzzing for $seconds s; log in $out/fuzz.log"
 status=0
-LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0 \
+LSAN_OPTIONS=suppressions=$PWD/tools/fuzz/lsan.supp:print_suppressions=0 \
   "${run[@]}" >"$out/fuzz.log" 2>&1 || status=$?
 # The readers' one-line messages go to the closed stderr (sanitizer reports and
 # libFuzzer's own output still reach the log); show the summary.
