@@ -14,6 +14,16 @@ public:
 
     CBox();
     ~CBox() override;
+
+protected:
+    // Wall pieces: placed with their foot at y, centred on (x, z) along their length;
+    // contacts see them 4 units thick across, whatever the texture shows.
+    void PlaceWall(float x, float y, float z, int orientation);
+    // One upright textured panel of width x height at the position, tiled s x t times.
+    void DrawWall(int orientation, float s, float t);
+    // The four upright sides of a box of the given half extents around the current origin,
+    // each tiled s x t times, as quads (the caller binds the texture).
+    static void DrawSides(float halfX, float halfY, float halfZ, float s, float t);
 };
 
 #endif

@@ -80,26 +80,7 @@ void CCougarBox::Render(CViewCamera*) {
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, image.textureId);
     glBegin(GL_QUADS);
-    // z = -c
-    glTexCoord2f(1, 0); glVertex3f(-a, -b, -c);
-    glTexCoord2f(1, 1); glVertex3f(-a, b, -c);
-    glTexCoord2f(0, 1); glVertex3f(a, b, -c);
-    glTexCoord2f(0, 0); glVertex3f(a, -b, -c);
-    // z = +c
-    glTexCoord2f(1, 0); glVertex3f(a, -b, c);
-    glTexCoord2f(1, 1); glVertex3f(a, b, c);
-    glTexCoord2f(0, 1); glVertex3f(-a, b, c);
-    glTexCoord2f(0, 0); glVertex3f(-a, -b, c);
-    // x = +a
-    glTexCoord2f(1, 0); glVertex3f(a, -b, -c);
-    glTexCoord2f(1, 1); glVertex3f(a, b, -c);
-    glTexCoord2f(0, 1); glVertex3f(a, b, c);
-    glTexCoord2f(0, 0); glVertex3f(a, -b, c);
-    // x = -a
-    glTexCoord2f(1, 0); glVertex3f(-a, -b, c);
-    glTexCoord2f(1, 1); glVertex3f(-a, b, c);
-    glTexCoord2f(0, 1); glVertex3f(-a, b, -c);
-    glTexCoord2f(0, 0); glVertex3f(-a, -b, -c);
+    DrawSides(a, b, c, 1, 1);
     glEnd();
 }
 

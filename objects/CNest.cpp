@@ -42,26 +42,7 @@ void CNest::Render(CViewCamera*) {
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, image.textureId);
     glBegin(GL_QUADS);
-    // back
-    glTexCoord2f(4, 0); glVertex3f(-w, -h, -d);
-    glTexCoord2f(4, 2); glVertex3f(-w, h, -d);
-    glTexCoord2f(0, 2); glVertex3f(w, h, -d);
-    glTexCoord2f(0, 0); glVertex3f(w, -h, -d);
-    // front
-    glTexCoord2f(4, 0); glVertex3f(w, -h, d);
-    glTexCoord2f(4, 2); glVertex3f(w, h, d);
-    glTexCoord2f(0, 2); glVertex3f(-w, h, d);
-    glTexCoord2f(0, 0); glVertex3f(-w, -h, d);
-    // right
-    glTexCoord2f(4, 0); glVertex3f(w, -h, -d);
-    glTexCoord2f(4, 2); glVertex3f(w, h, -d);
-    glTexCoord2f(0, 2); glVertex3f(w, h, d);
-    glTexCoord2f(0, 0); glVertex3f(w, -h, d);
-    // left
-    glTexCoord2f(4, 0); glVertex3f(-w, -h, d);
-    glTexCoord2f(4, 2); glVertex3f(-w, h, d);
-    glTexCoord2f(0, 2); glVertex3f(-w, h, -d);
-    glTexCoord2f(0, 0); glVertex3f(-w, -h, -d);
+    DrawSides(w, h, d, 4, 2);
     glEnd();
 
     glBindTexture(GL_TEXTURE_2D, topImage.textureId);

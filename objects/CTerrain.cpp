@@ -16,16 +16,20 @@ CTerrain::CTerrain(int32_t, float) : halfSize(1024), fogDistance(80.0f) {
 
 void CTerrain::Update(float) {}
 
-void CTerrain::Render(CViewCamera*) {
-    const float h = static_cast<float>(halfSize);
+void CTerrain::DrawGround(unsigned int texture, float h, float repeats) {
     glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, images[0].textureId);
+    glBindTexture(GL_TEXTURE_2D, texture);
     glBegin(GL_QUADS);
     glTexCoord2f(0, 0); glVertex3f(h, -0.01f, h);
-    glTexCoord2f(128, 0); glVertex3f(h, -0.01f, -h);
-    glTexCoord2f(128, 128); glVertex3f(-h, -0.01f, -h);
-    glTexCoord2f(0, 128); glVertex3f(-h, -0.01f, h);
+    glTexCoord2f(repeats, 0); glVertex3f(h, -0.01f, -h);
+    glTexCoord2f(repeats, repeats); glVertex3f(-h, -0.01f, -h);
+    glTexCoord2f(0, repeats); glVertex3f(-h, -0.01f, h);
     glEnd();
+}
+
+void CTerrain::Render(CViewCamera*) {
+    // One tile every 16 units.
+    DrawGround(images[0].textureId, static_cast<float>(halfSize), 128);
     // Fog is prepared but left switched off: the underwater view reads better clear.
     glFogi(GL_FOG_MODE, GL_LINEAR);
     glFogfv(GL_FOG_COLOR, fogColor);

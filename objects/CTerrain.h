@@ -14,6 +14,9 @@ public:
 
     CTerrain(int32_t unusedSize, float unusedScale);
 
+    // One ground quad at y = -0.01 spanning -halfSize..halfSize, its texture tiled `repeats` times.
+    static void DrawGround(unsigned int texture, float halfSize, float repeats);
+
     void Update(float dt) override;
     void Render(CViewCamera* camera) override;
     void HandleContact(CObject* other) override;

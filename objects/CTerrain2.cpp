@@ -1,6 +1,6 @@
 #include "objects/CTerrain2.h"
 
-#include <GL/gl.h>
+#include "objects/CTerrain.h"
 
 CTerrain2::CTerrain2(int32_t, float) : halfSize(256), fogDistance(80.0f) {
     fogColor[0] = 0.75f;
@@ -17,15 +17,8 @@ CTerrain2::CTerrain2(int32_t, float) : halfSize(256), fogDistance(80.0f) {
 void CTerrain2::Update(float) {}
 
 void CTerrain2::Render(CViewCamera*) {
-    const float h = static_cast<float>(halfSize);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, images[0].textureId);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0); glVertex3f(h, -0.01f, h);
-    glTexCoord2f(32, 0); glVertex3f(h, -0.01f, -h);
-    glTexCoord2f(32, 32); glVertex3f(-h, -0.01f, -h);
-    glTexCoord2f(0, 32); glVertex3f(-h, -0.01f, h);
-    glEnd();
+    // One tile every 16 units, like the sand.
+    CTerrain::DrawGround(images[0].textureId, static_cast<float>(halfSize), 32);
 }
 
 void CTerrain2::HandleContact(CObject*) {}
