@@ -106,6 +106,7 @@ TEST_F(WorldStates, LevelOneMenuAndLostScreenTransitions) {
     EXPECT_EQ(Music(), world->levelOneMusic) << "the menu keeps the level's song";
     Press("Esc");
     EXPECT_EQ(world->state, LevelOnePlay);
+    EXPECT_EQ(Music(), world->levelOneMusic);
     Press("Enter");
     Press("Q");
     EXPECT_EQ(world->state, MainMenu);
@@ -163,11 +164,13 @@ TEST_F(WorldStates, LevelTwoMenuLostAndWonTransitions) {
     EXPECT_EQ(Music(), world->levelTwoMusic);
     Press("Space");
     EXPECT_EQ(world->state, LevelTwoPlay);
+    EXPECT_EQ(Music(), world->levelTwoMusic);
     Press("Enter");
     EXPECT_EQ(world->state, LevelTwoMenu);
     EXPECT_EQ(Music(), world->levelTwoMusic);
     Press("Esc");
     EXPECT_EQ(world->state, LevelTwoPlay);
+    EXPECT_EQ(Music(), world->levelTwoMusic);
     Press("Enter");
     Press("Q");
     EXPECT_EQ(world->state, MainMenu);
