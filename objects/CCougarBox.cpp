@@ -22,12 +22,7 @@ CCougarBox::CCougarBox(float x, float y, float z) : drawPosition(0, 0, 0) {
     depth = 10;
     width = 10;
     size = height / 2;
-    maxX = position.x + width / 2;
-    minX = position.x - width / 2;
-    maxY = position.y + height / 2;
-    minY = position.y - height / 2;
-    maxZ = position.z + depth / 2;
-    minZ = position.z - depth / 2;
+    SetBox(position, width / 2, height / 2, depth / 2);
     image.LoadFromFile("cougar.tga");
     image.CreateTexture();
 }
@@ -64,12 +59,7 @@ void CCougarBox::Update(float dt) {
     else
         position.z += cougarClock * 0.1f;
 
-    maxX = drawPosition.x + width / 2;
-    minX = drawPosition.x - width / 2;
-    maxY = drawPosition.y + height / 2;
-    minY = drawPosition.y - height / 2;
-    maxZ = drawPosition.z + depth / 2;
-    minZ = drawPosition.z - depth / 2;
+    SetBox(drawPosition, width / 2, height / 2, depth / 2);
 }
 
 void CCougarBox::Render(CViewCamera*) {

@@ -8,12 +8,7 @@ CNest::CNest() {
     height = 3;
     depth = 10;
     size = height / 2;
-    maxX = position.x + width / 2;
-    minX = position.x - width / 2;
-    maxY = position.y + height / 2;
-    minY = position.y - height / 2;
-    maxZ = position.z + depth / 2;
-    minZ = position.z - depth / 2;
+    SetBox(position, width / 2, height / 2, depth / 2);
     image.LoadFromFile("nest.tga");
     image.CreateTexture();
     topImage.LoadFromFile("eggcrack.tga");
@@ -24,12 +19,7 @@ void CNest::SetPosition(float x, float y, float z) {
     position = CVec3(x, y, z);
     // A little larger than the drawn box, so the duckling bounces before it clips the twigs.
     const float divisor = 1.8f;
-    maxX = x + width / divisor;
-    minX = x - width / divisor;
-    maxY = y + height / divisor;
-    minY = y - height / divisor;
-    maxZ = z + depth / divisor;
-    minZ = z - depth / divisor;
+    SetBox(position, width / divisor, height / divisor, depth / divisor);
 }
 
 void CNest::Update(float) {}

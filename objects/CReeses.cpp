@@ -20,12 +20,7 @@ CReeses::~CReeses() {
 
 void CReeses::SetPosition(float x, float y, float z) {
     position = CVec3(x, y, z);
-    maxX = x + size;
-    minX = x - size;
-    maxY = y + size;
-    minY = y - size;
-    maxZ = z + size;
-    minZ = z - size;
+    SetBox(position, size, size, size);
 }
 
 void CReeses::Update(float) {}

@@ -13,12 +13,7 @@ CSphere::CSphere() : quadric(nullptr) {
     image.LoadFromFile("elder.tga");
     image.CreateTexture();
     // The goal is reached well before the ball's surface: the box is three radii wide.
-    maxX = position.x + size;
-    minX = position.x - size;
-    maxY = position.y + size;
-    minY = position.y - size;
-    maxZ = position.z + size;
-    minZ = position.z - size;
+    SetBox(position, size, size, size);
 }
 
 CSphere::~CSphere() {

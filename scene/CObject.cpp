@@ -40,6 +40,15 @@ void CObject::LoadAssets() {}
 
 void CObject::FreeAssets() {}
 
+void CObject::SetBox(const CVec3& centre, float halfX, float halfY, float halfZ) {
+    maxX = centre.x + halfX;
+    minX = centre.x - halfX;
+    maxY = centre.y + halfY;
+    minY = centre.y - halfY;
+    maxZ = centre.z + halfZ;
+    minZ = centre.z - halfZ;
+}
+
 void CObject::UpdateTree(float dt) {
     CObject* node = this;
     for (;;) {

@@ -29,6 +29,9 @@ public:
     virtual void LoadAssets();
     virtual void FreeAssets();
 
+    // The contact box: centre plus or minus the half extents on each axis.
+    void SetBox(const CVec3& centre, float halfX, float halfY, float halfZ);
+
     void UpdateTree(float dt);
     void RenderTree(CViewCamera* camera);
     void PrepareTree();
