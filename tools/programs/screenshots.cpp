@@ -1,0 +1,241 @@
+// Plays the real engine to the title, level one and level two and writes what each frame
+// shows as a PNG, for the README and for anyone who wants to see the game before building it.
+//   pondquest_screenshots <outdir> [--sequence]
+// Frames run with a fixed 1/60 s step and keys go to the engine's key handler as a held key
+// would, so the same build makes the same pictures (the maze follows the process's random
+// sequence). --sequence also writes the introductions and the in-game menu.
+// Needs an X display (xvfb-run -a -s "-screen 0 1024x768x24" on a headless machine).
+// The PNGs are uncompressed; tools/programs/make_screenshots.sh shrinks them for docs/.
+#include "app/CSimpEngine.h"
+#include "scene/CViewCamera.h"
+#include "world/CGameWorld.h"
+
+#include <GL/gl.h>
+#include <SDL.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+const int kWidth = 800;
+const int kHeight = 600;
+const float kDt = 1.0f / 60.0f;
+const int kKeyP = 144, kKeySpace = 32, kKeyEnter = 13, kKeyEsc = 27, kKeyF1 = 112, kKeyW = 38;
+
+uint32_t Crc32(const unsigned char* data, size_t n, uint32_t crc) {
+    static uint32_t table[256];
+    static bool ready = false;
+    if (!ready) {
+        for (uint32_t i = 0; i < 256; ++i) {
+            uint32_t c = i;
+            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            table[i] = c;
+        }
+        ready = true;
+    }
+    crc = ~crc;
+    for (size_t i = 0; i < n; ++i) crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
+    return ~crc;
+}
+
+uint32_t Adler32(const std::vector<unsigned char>& data) {
+    uint32_t a = 1, b = 0;
+    for (unsigned char c : data) {
+        a = (a + c) % 65521;
+        b = (b + a) % 65521;
+    }
+    return (b << 16) | a;
+}
+
+void PutBE32(std::vector<unsigned char>& out, uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<unsigned char>(v >> shift));
+}
+
+void PutChunk(std::vector<unsigned char>& out, const char* type, const std::vector<unsigned char>& data) {
+    PutBE32(out, static_cast<uint32_t>(data.size()));
+    size_t start = out.size();
+    out.insert(out.end(), type, type + 4);
+    out.insert(out.end(), data.begin(), data.end());
+    PutBE32(out, Crc32(&out[start], out.size() - start, 0));
+}
+
+// An RGB PNG whose zlib stream holds stored deflate blocks: valid everywhere, no library.
+bool WritePng(const std::string& path, const std::vector<unsigned char>& rgbTopDown) {
+    std::vector<unsigned char> raw;
+    raw.reserve(static_cast<size_t>(kHeight) * (kWidth * 3 + 1));
+    for (int y = 0; y < kHeight; ++y) {
+        raw.push_back(0);  // filter: none
+        const unsigned char* row = &rgbTopDown[static_cast<size_t>(y) * kWidth * 3];
+        raw.insert(raw.end(), row, row + kWidth * 3);
+    }
+    std::vector<unsigned char> z = {0x78, 0x01};
+    for (size_t pos = 0; pos < raw.size();) {
+        size_t len = std::min<size_t>(raw.size() - pos, 65535);
+        z.push_back(pos + len == raw.size() ? 1 : 0);
+        z.push_back(static_cast<unsigned char>(len & 0xFF));
+        z.push_back(static_cast<unsigned char>(len >> 8));
+        z.push_back(static_cast<unsigned char>(~len & 0xFF));
+        z.push_back(static_cast<unsigned char>((~len >> 8) & 0xFF));
+        z.insert(z.end(), raw.begin() + static_cast<long>(pos), raw.begin() + static_cast<long>(pos + len));
+        pos += len;
+    }
+    PutBE32(z, Adler32(raw));
+
+    std::vector<unsigned char> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    std::vector<unsigned char> header;
+    PutBE32(header, kWidth);
+    PutBE32(header, kHeight);
+    header.insert(header.end(), {8, 2, 0, 0, 0});  // 8 bits, RGB, deflate, standard filters, no interlace
+    PutChunk(png, "IHDR", header);
+    PutChunk(png, "IDAT", z);
+    PutChunk(png, "IEND", {});
+
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    bool ok = std::fwrite(png.data(), 1, png.size(), f) == png.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+bool FileExists(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+class Shooter {
+public:
+    Shooter(CSimpEngine* e, const std::string& dir) : engine(e), outDir(dir), failures(0) {}
+
+    // Passes of the main loop with a fixed step.
+    void Frames(int n) {
+        int code = 0;
+        for (int i = 0; i < n; ++i) {
+            engine->RunFrame(kDt);
+            engine->UpdateCaption();
+            engine->PumpMessages(&code);
+        }
+    }
+
+    // A key held for one frame: delivered to the handler, then the frame runs.
+    void Tap(int key) {
+        engine->OnKeyDown(key);
+        Frames(1);
+    }
+
+    // Turns the view as the mouse does (the engine's handler for relative motion).
+    void Turn(int dx, int dy) { engine->OnMouseMotion(dx, dy); }
+
+    void Shoot(const char* name) {
+        glFinish();
+        std::vector<unsigned char> bottomUp(static_cast<size_t>(kWidth) * kHeight * 3);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        // The software renderer keeps the back buffer intact after the swap.
+        glReadBuffer(GL_BACK);
+        glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
+        std::vector<unsigned char> topDown(bottomUp.size());
+        const size_t row = static_cast<size_t>(kWidth) * 3;
+        for (int y = 0; y < kHeight; ++y)
+            std::memcpy(&topDown[static_cast<size_t>(y) * row], &bottomUp[static_cast<size_t>(kHeight - 1 - y) * row], row);
+        std::string path = outDir + "/" + name + ".png";
+        if (WritePng(path, topDown)) {
+            std::printf("%s\n", path.c_str());
+        } else {
+            std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+            ++failures;
+        }
+    }
+
+    CSimpEngine* engine;
+    std::string outDir;
+    int failures;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    bool sequence = argc == 3 && std::strcmp(argv[2], "--sequence") == 0;
+    if (argc < 2 || argc > 3 || (argc == 3 && !sequence)) {
+        std::fprintf(stderr, "usage: %s <outdir> [--sequence]\n", argc > 0 ? argv[0] : "pondquest_screenshots");
+        return 2;
+    }
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    std::string outDir = argv[1];
+    if (mkdir(outDir.c_str(), 0755) != 0 && errno != EEXIST) {
+        std::fprintf(stderr, "cannot create %s: %s\n", outDir.c_str(), std::strerror(errno));
+        return 1;
+    }
+    char resolved[4096];
+    if (realpath(outDir.c_str(), resolved)) outDir = resolved;
+
+    // The game reads its assets from the working directory: use the build's game folder.
+    if (!FileExists("titlemenu.tga")) {
+        if (char* base = SDL_GetBasePath()) {
+            std::string game = std::string(base) + "../game";
+            SDL_free(base);
+            if (FileExists(game + "/titlemenu.tga") && chdir(game.c_str()) != 0) return 1;
+        }
+        if (!FileExists("titlemenu.tga")) {
+            std::fprintf(stderr, "no titlemenu.tga here or in the build's game folder\n");
+            return 1;
+        }
+    }
+
+    if (!COGLWindow::RegisterWindowClass()) {
+        std::fprintf(stderr, "SDL: %s\n", SDL_GetError());
+        return 1;
+    }
+    CSimpEngine* engine = nullptr;
+    try {
+        engine = new CSimpEngine("OpenGL Game", false, kWidth, kHeight, 16);
+    } catch (const char* text) {
+        std::fprintf(stderr, "%s\n", text);
+        return 1;
+    }
+    Shooter shot(engine, outDir);
+    CGameWorld* world = engine->world;
+
+    shot.Frames(2);
+    shot.Shoot("title");
+
+    // P held for two frames: the loading state, then level one built and introduced.
+    shot.Tap(kKeyP);
+    shot.Tap(kKeyP);
+    if (sequence) shot.Shoot("level_one_intro");
+    shot.Tap(kKeySpace);
+    // Down the first corridor a little, then a look across the maze and the water.
+    for (int i = 0; i < 6; ++i) shot.Tap(kKeyW);
+    shot.Frames(60);
+    shot.Turn(44, 0);
+    shot.Frames(1);
+    shot.Shoot("level_one");
+    if (sequence) {
+        shot.Tap(kKeyEnter);
+        shot.Shoot("level_one_menu");
+        shot.Tap(kKeyEsc);
+    }
+
+    // F1 skips to level two; a few seconds in, the cougars have begun to circle.
+    shot.Tap(kKeyF1);
+    shot.Tap(kKeyF1);
+    if (sequence) shot.Shoot("level_two_intro");
+    shot.Tap(kKeySpace);
+    shot.Turn(0, 3);
+    shot.Frames(240);
+    // Level two keeps the yaw level one left; face where a cougar comes close in this run.
+    shot.Turn(static_cast<int>((272.0f - engine->camera->yaw) / engine->mouseSensitivity), 0);
+    shot.Frames(7);
+    shot.Shoot("level_two");
+
+    int states = world->state;
+    delete engine;
+    SDL_Quit();
+    if (states != LevelTwoPlay) std::fprintf(stderr, "note: the last picture shows state %d, not play\n", states);
+    return shot.failures == 0 ? 0 : 1;
+}
