@@ -6,7 +6,8 @@
 #include <malloc.h>
 
 #if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/allocator_interface.h>
+// From the sanitizer runtime (its header is not always installed).
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
 #include "objects/CBoundary.h"
@@ -410,6 +411,35 @@ TEST_F(WorldLevels, RebuildingBothLevelsDoesNotGrowMemory) {
                 warm, after, growth);
     // Thirty leaked rounds would hold thirty copies of both levels; allow a sliver of one.
     EXPECT_LT(growth, static_cast<long long>(levels / 4 + 256 * 1024));
+}
+
+
+// The world gives everything back when the game ends in the middle of play, not only on the title.
+TEST(WorldTeardown, EndingDuringPlayReleasesBothLevels) {
+    auto playBoth = [](FrameDriver& d) {
+        d.Frames(1);
+        for (const char* key : {"P", "P", "Space", "F1", "Space", "Space"}) {
+            d.Hold(key);
+            d.Frames(1);
+            d.Release(key);
+        }
+        ASSERT_EQ(d.World()->state, LevelTwoPlay);
+    };
+    CRandom::Reset();
+    // A first engine loads the drivers and fonts that stay for the whole process.
+    { FrameDriver first; playBoth(first); }
+    const size_t before = HeapInUse();
+    size_t built = 0;
+    {
+        FrameDriver second;
+        playBoth(second);
+        built = HeapInUse();
+    }
+    const size_t after = HeapInUse();
+    std::printf("heap: %zu before the engine, %zu in level two, %zu after the engine went\n", before, built, after);
+    ASSERT_GT(built, before);
+    // Level two alone is a couple of megabytes; the drivers keep a little of their own.
+    EXPECT_LT(after, before + std::min<size_t>((built - before) / 8, 1u << 20)) << "the levels outlived the world";
 }
 
 }  // namespace
