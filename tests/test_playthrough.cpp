@@ -144,6 +144,10 @@ protected:
                 // Eaten and removed in the same frame, and worth at least 20 each.
                 EXPECT_EQ(foodBefore - food, 1) << "frame " << run.frames;
                 EXPECT_GE(bonus - bonusBefore, 20) << "frame " << run.frames;
+                // The bite is heard on the duckling's own sounds; the song plays on.
+                EXPECT_TRUE(world->player->sound->IsPlaying(world->player->eatClip))
+                    << "frame " << run.frames;
+                EXPECT_EQ(Song(), "Crawling.mid") << "frame " << run.frames;
                 ++meals;
             } else {
                 EXPECT_EQ(bonus, bonusBefore) << "energy bonus without a meal, frame " << run.frames;
@@ -402,8 +406,7 @@ TEST_F(Playthrough, LevelTwoLostByRunningIntoTheCougarsThenSpaceBuildsItAgain) {
             // The touched cougar is gone by the end of the same frame, and it hurts.
             EXPECT_GE(cougars - nowCougars, 1) << "frame " << frames;
             EXPECT_LE(cougars - nowCougars, health - nowHealth) << "frame " << frames;
-            EXPECT_TRUE(world->sound->IsPlaying(world->levelTwoMusic) ||
-                        world->state != LevelTwoPlay);
+            EXPECT_EQ(Song(), "The_Kids_Arent_Alright.mid") << "frame " << frames;
             EXPECT_TRUE(world->player->sound->IsPlaying(world->player->ouchClip))
                 << "frame " << frames;
         } else {
