@@ -284,7 +284,16 @@ protected:
             dup2(logFd, 2);
             setenv("SDL_AUDIODRIVER", "dummy", 0);
             setenv("LSAN_OPTIONS", ("suppressions=" + suppPath + ":print_suppressions=0").c_str(), 0);
-            setenv("ASAN_OPTIONS", "fast_unwind_on_malloc=0", 0);
+#if defined(__SANITIZE_ADDRESS__)
+            // Mesa unloads its software driver when the game closes its display; its leftovers
+            // would then come from an unknown module that no suppression can name. Preloaded,
+            // it stays mapped. (Slow unwinding instead deadlocks in the driver's code generator.)
+            const char* driver = "/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so";
+            if (access(driver, R_OK) == 0) {
+                setenv("LD_PRELOAD", driver, 0);
+                setenv("ASAN_OPTIONS", "verify_asan_link_order=0", 0);
+            }
+#endif
             execl("./pondquest", "pondquest", static_cast<char*>(nullptr));
             _exit(127);
         }
@@ -395,10 +404,17 @@ TEST_F(GameJourney, TitleThroughBothLevelsAndMenusBackToTitleThenEscQuits) {
     // The question comes first; Esc answers no: an 800 x 600 window.
     Window box = WaitWindow("Fullscreen?", 60);
     ASSERT_NE(box, 0u) << "the full-screen question did not appear";
-    Xdotool("windowfocus " + std::to_string(box));
-    Xdotool("key Escape");
-    game = WaitWindow("Pondquest!", 60);
-    ASSERT_NE(game, 0u) << "no window captioned Pondquest!";
+    // The box may show before it takes keys: answer again while it stays up.
+    bool answered = PollUntil(60, [&] {
+        if ((game = x.Find("Pondquest!")) != 0) return true;
+        if ((box = x.Find("Fullscreen?")) != 0) {
+            Xdotool("windowfocus " + std::to_string(box));
+            Xdotool("key Escape");
+            PollUntil(1, [&] { return x.Find("Fullscreen?") == 0; });
+        }
+        return false;
+    });
+    ASSERT_TRUE(answered) << "no window captioned Pondquest!";
     Xdotool("windowfocus " + std::to_string(game));
 
     // The title: its picture between black margins and the two red lines under it.
