@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 #include <vector>
+#include "tools/PngFile.h"
 
 namespace {
 
@@ -63,76 +64,8 @@ bool ReadTGA(const std::string& path, Image& img, std::string& why) {
     return true;
 }
 
-uint32_t Crc32(const uint8_t* data, size_t n, uint32_t crc = 0) {
-    static uint32_t table[256];
-    static bool ready = false;
-    if (!ready) {
-        for (uint32_t i = 0; i < 256; ++i) {
-            uint32_t c = i;
-            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            table[i] = c;
-        }
-        ready = true;
-    }
-    crc = ~crc;
-    for (size_t i = 0; i < n; ++i) crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-    return ~crc;
-}
 
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(uint8_t(v >> 24));
-    out.push_back(uint8_t(v >> 16));
-    out.push_back(uint8_t(v >> 8));
-    out.push_back(uint8_t(v));
-}
 
-void Chunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& data) {
-    Put32(out, uint32_t(data.size()));
-    const size_t start = out.size();
-    out.insert(out.end(), type, type + 4);
-    out.insert(out.end(), data.begin(), data.end());
-    Put32(out, Crc32(&out[start], out.size() - start));
-}
-
-// PNG with the image data in stored (uncompressed) deflate blocks: no zlib needed.
-std::vector<uint8_t> EncodePNG(const Image& img) {
-    std::vector<uint8_t> raw;
-    raw.reserve(size_t(img.height) * (img.width * 3 + 1));
-    for (int y = 0; y < img.height; ++y) {
-        raw.push_back(0);  // filter: none
-        const uint8_t* row = &img.rgb[size_t(y) * img.width * 3];
-        raw.insert(raw.end(), row, row + size_t(img.width) * 3);
-    }
-    std::vector<uint8_t> z = {0x78, 0x01};
-    size_t pos = 0;
-    do {
-        const size_t len = raw.size() - pos < 65535 ? raw.size() - pos : 65535;
-        const bool last = pos + len == raw.size();
-        z.push_back(last ? 1 : 0);
-        z.push_back(uint8_t(len & 0xFF));
-        z.push_back(uint8_t(len >> 8));
-        z.push_back(uint8_t(~len & 0xFF));
-        z.push_back(uint8_t((~len >> 8) & 0xFF));
-        z.insert(z.end(), raw.begin() + long(pos), raw.begin() + long(pos + len));
-        pos += len;
-    } while (pos < raw.size());
-    uint32_t a = 1, b = 0;
-    for (uint8_t byte : raw) {
-        a = (a + byte) % 65521;
-        b = (b + a) % 65521;
-    }
-    Put32(z, (b << 16) | a);
-
-    std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    std::vector<uint8_t> ihdr;
-    Put32(ihdr, uint32_t(img.width));
-    Put32(ihdr, uint32_t(img.height));
-    ihdr.insert(ihdr.end(), {8, 2, 0, 0, 0});  // 8-bit RGB, no interlace
-    Chunk(png, "IHDR", ihdr);
-    Chunk(png, "IDAT", z);
-    Chunk(png, "IEND", {});
-    return png;
-}
 
 }  // namespace
 
@@ -183,14 +116,7 @@ int main(int argc, char** argv) {
             }
         }
     }
-    const std::vector<uint8_t> png = EncodePNG(sheet);
-    FILE* f = std::fopen(output.c_str(), "wb");
-    if (!f || std::fwrite(png.data(), 1, png.size(), f) != png.size()) {
-        std::fprintf(stderr, "cannot write %s\n", output.c_str());
-        if (f) std::fclose(f);
-        return 1;
-    }
-    if (std::fclose(f) != 0) {
+    if (!png::Write(output, sheet.width, sheet.height, sheet.rgb)) {
         std::fprintf(stderr, "cannot write %s\n", output.c_str());
         return 1;
     }

@@ -22,87 +22,15 @@
 #include "scene/CViewCamera.h"
 #include "world/CCredits.h"
 #include "world/COverlay.h"
+#include "tools/PngFile.h"
 
 namespace {
 
 const int kWidth = 800;
 const int kHeight = 600;
 
-uint32_t Crc32(const unsigned char* data, size_t n, uint32_t crc = 0) {
-    static uint32_t table[256];
-    static bool ready = false;
-    if (!ready) {
-        for (uint32_t i = 0; i < 256; ++i) {
-            uint32_t c = i;
-            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            table[i] = c;
-        }
-        ready = true;
-    }
-    crc = ~crc;
-    for (size_t i = 0; i < n; ++i) crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-    return ~crc;
-}
 
-void PutBE32(std::vector<unsigned char>& out, uint32_t v) {
-    out.push_back(static_cast<unsigned char>(v >> 24));
-    out.push_back(static_cast<unsigned char>(v >> 16));
-    out.push_back(static_cast<unsigned char>(v >> 8));
-    out.push_back(static_cast<unsigned char>(v));
-}
 
-void PutChunk(std::vector<unsigned char>& out, const char* type, const std::vector<unsigned char>& data) {
-    PutBE32(out, static_cast<uint32_t>(data.size()));
-    std::vector<unsigned char> body(type, type + 4);
-    body.insert(body.end(), data.begin(), data.end());
-    out.insert(out.end(), body.begin(), body.end());
-    PutBE32(out, Crc32(body.data(), body.size()));
-}
-
-// An RGB PNG whose zlib stream uses stored (uncompressed) deflate blocks: no library needed.
-bool WritePng(const std::string& path, int w, int h, const std::vector<unsigned char>& rgbTopDown) {
-    std::vector<unsigned char> raw;
-    raw.reserve(static_cast<size_t>(h) * (w * 3 + 1));
-    for (int y = 0; y < h; ++y) {
-        raw.push_back(0);  // no filter
-        const unsigned char* row = &rgbTopDown[static_cast<size_t>(y) * w * 3];
-        raw.insert(raw.end(), row, row + w * 3);
-    }
-    std::vector<unsigned char> z = {0x78, 0x01};
-    size_t pos = 0;
-    do {
-        size_t len = raw.size() - pos;
-        if (len > 65535) len = 65535;
-        bool last = pos + len == raw.size();
-        z.push_back(last ? 1 : 0);
-        z.push_back(static_cast<unsigned char>(len & 0xFF));
-        z.push_back(static_cast<unsigned char>(len >> 8));
-        z.push_back(static_cast<unsigned char>(~len & 0xFF));
-        z.push_back(static_cast<unsigned char>((~len >> 8) & 0xFF));
-        z.insert(z.end(), raw.begin() + pos, raw.begin() + pos + len);
-        pos += len;
-    } while (pos < raw.size());
-    uint32_t a = 1, b = 0;
-    for (unsigned char c : raw) {
-        a = (a + c) % 65521;
-        b = (b + a) % 65521;
-    }
-    PutBE32(z, (b << 16) | a);
-
-    std::vector<unsigned char> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    std::vector<unsigned char> ihdr;
-    PutBE32(ihdr, static_cast<uint32_t>(w));
-    PutBE32(ihdr, static_cast<uint32_t>(h));
-    ihdr.insert(ihdr.end(), {8, 2, 0, 0, 0});  // 8 bits, RGB, deflate, no filter choice, no interlace
-    PutChunk(png, "IHDR", ihdr);
-    PutChunk(png, "IDAT", z);
-    PutChunk(png, "IEND", {});
-
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    bool ok = std::fwrite(png.data(), 1, png.size(), f) == png.size();
-    return std::fclose(f) == 0 && ok;
-}
 
 bool FileExists(const std::string& path) {
     struct stat st;
@@ -190,7 +118,7 @@ int main(int argc, char** argv) {
                 std::memcpy(&topDown[static_cast<size_t>(y) * kWidth * 3],
                             &bottomUp[static_cast<size_t>(kHeight - 1 - y) * kWidth * 3], kWidth * 3);
             std::string path = outDir + "/" + name + ".png";
-            if (WritePng(path, kWidth, kHeight, topDown)) {
+            if (png::Write(path, kWidth, kHeight, topDown)) {
                 std::printf("%s\n", path.c_str());
             } else {
                 std::fprintf(stderr, "cannot write %s\n", path.c_str());

@@ -22,6 +22,7 @@
 #include <cstring>
 #include <string>
 #include <vector>
+#include "tools/PngFile.h"
 
 namespace {
 
@@ -30,79 +31,9 @@ const int kHeight = 600;
 const float kDt = 1.0f / 60.0f;
 const int kKeyP = 144, kKeySpace = 32, kKeyEnter = 13, kKeyEsc = 27, kKeyF1 = 112, kKeyW = 38;
 
-uint32_t Crc32(const unsigned char* data, size_t n, uint32_t crc) {
-    static uint32_t table[256];
-    static bool ready = false;
-    if (!ready) {
-        for (uint32_t i = 0; i < 256; ++i) {
-            uint32_t c = i;
-            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            table[i] = c;
-        }
-        ready = true;
-    }
-    crc = ~crc;
-    for (size_t i = 0; i < n; ++i) crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-    return ~crc;
-}
 
-uint32_t Adler32(const std::vector<unsigned char>& data) {
-    uint32_t a = 1, b = 0;
-    for (unsigned char c : data) {
-        a = (a + c) % 65521;
-        b = (b + a) % 65521;
-    }
-    return (b << 16) | a;
-}
 
-void PutBE32(std::vector<unsigned char>& out, uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<unsigned char>(v >> shift));
-}
 
-void PutChunk(std::vector<unsigned char>& out, const char* type, const std::vector<unsigned char>& data) {
-    PutBE32(out, static_cast<uint32_t>(data.size()));
-    size_t start = out.size();
-    out.insert(out.end(), type, type + 4);
-    out.insert(out.end(), data.begin(), data.end());
-    PutBE32(out, Crc32(&out[start], out.size() - start, 0));
-}
-
-// An RGB PNG whose zlib stream holds stored deflate blocks: valid everywhere, no library.
-bool WritePng(const std::string& path, const std::vector<unsigned char>& rgbTopDown) {
-    std::vector<unsigned char> raw;
-    raw.reserve(static_cast<size_t>(kHeight) * (kWidth * 3 + 1));
-    for (int y = 0; y < kHeight; ++y) {
-        raw.push_back(0);  // filter: none
-        const unsigned char* row = &rgbTopDown[static_cast<size_t>(y) * kWidth * 3];
-        raw.insert(raw.end(), row, row + kWidth * 3);
-    }
-    std::vector<unsigned char> z = {0x78, 0x01};
-    for (size_t pos = 0; pos < raw.size();) {
-        size_t len = std::min<size_t>(raw.size() - pos, 65535);
-        z.push_back(pos + len == raw.size() ? 1 : 0);
-        z.push_back(static_cast<unsigned char>(len & 0xFF));
-        z.push_back(static_cast<unsigned char>(len >> 8));
-        z.push_back(static_cast<unsigned char>(~len & 0xFF));
-        z.push_back(static_cast<unsigned char>((~len >> 8) & 0xFF));
-        z.insert(z.end(), raw.begin() + static_cast<long>(pos), raw.begin() + static_cast<long>(pos + len));
-        pos += len;
-    }
-    PutBE32(z, Adler32(raw));
-
-    std::vector<unsigned char> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    std::vector<unsigned char> header;
-    PutBE32(header, kWidth);
-    PutBE32(header, kHeight);
-    header.insert(header.end(), {8, 2, 0, 0, 0});  // 8 bits, RGB, deflate, standard filters, no interlace
-    PutChunk(png, "IHDR", header);
-    PutChunk(png, "IDAT", z);
-    PutChunk(png, "IEND", {});
-
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    bool ok = std::fwrite(png.data(), 1, png.size(), f) == png.size();
-    return std::fclose(f) == 0 && ok;
-}
 
 bool FileExists(const std::string& path) {
     struct stat st;
@@ -144,7 +75,7 @@ public:
         for (int y = 0; y < kHeight; ++y)
             std::memcpy(&topDown[static_cast<size_t>(y) * row], &bottomUp[static_cast<size_t>(kHeight - 1 - y) * row], row);
         std::string path = outDir + "/" + name + ".png";
-        if (WritePng(path, topDown)) {
+        if (png::Write(path, kWidth, kHeight, topDown)) {
             std::printf("%s\n", path.c_str());
         } else {
             std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(), std::strerror(errno));
