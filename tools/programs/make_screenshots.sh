@@ -1,26 +1,36 @@
 #!/usr/bin/env bash
 # Makes the README's pictures: plays the built game to the title, level one and level two
 # (pondquest_screenshots, fixed frame step, so the same build gives the same pictures) and
-# writes them, scaled to 640x480 in 256 colours, into docs/screenshots/.
+# writes them, scaled to 640x480 in 256 colours, into docs/screenshots/; the title and every
+# text screen over a plain background (pondquest_screens) go to docs/screenshots/screens/.
 #   tools/programs/make_screenshots.sh [build folder, default build]
 # Needs ImageMagick (convert) to scale and compress; runs under xvfb-run when there is no display.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build=${1:-build}
 program="$build/tools/pondquest_screenshots"
-[ -x "$program" ] || { echo "no $program: build it first (cmake --build $build --target pondquest_screenshots)" >&2; exit 1; }
+screens="$build/tools/pondquest_screens"
+for p in "$program" "$screens"; do
+    [ -x "$p" ] || { echo "no $p: build it first (cmake --build $build --target $(basename "$p"))" >&2; exit 1; }
+done
 command -v convert >/dev/null || { echo "ImageMagick's convert is missing (apt-get install imagemagick)" >&2; exit 1; }
 
 raw=$(mktemp -d)
 trap 'rm -rf "$raw"' EXIT
-if [ -n "${DISPLAY:-}" ]; then
-    "$program" "$raw" --sequence >/dev/null
-else
-    xvfb-run -a -s "-screen 0 1024x768x24" "$program" "$raw" --sequence >/dev/null
-fi
+run() { if [ -n "${DISPLAY:-}" ]; then "$@"; else xvfb-run -a -s "-screen 0 1024x768x24" "$@"; fi; }
+run "$program" "$raw" --sequence >/dev/null
+mkdir -p "$raw/screens"
+(cd "$build/game" && run "../tools/pondquest_screens" "$raw/screens" >/dev/null)
 
 mkdir -p docs/screenshots
 for name in title level_one_intro level_one level_two; do
     convert "$raw/$name.png" -resize 640x480 -colors 256 -strip -define png:compression-level=9 "docs/screenshots/$name.png"
     echo "docs/screenshots/$name.png $(stat -c %s "docs/screenshots/$name.png") bytes"
+done
+
+mkdir -p docs/screenshots/screens
+for shot in "$raw"/screens/*.png; do
+    out="docs/screenshots/screens/$(basename "$shot")"
+    convert "$shot" -resize 640x480 -colors 256 -strip -define png:compression-level=9 "$out"
+    echo "$out $(stat -c %s "$out") bytes"
 done
