@@ -14,6 +14,7 @@
 #include "support/CougarDodger.h"
 #include "support/FrameDriver.h"
 #include "support/MazePilot.h"
+#include "support/NodeRing.h"
 #include "world/CGameWorld.h"
 #include "world/COverlay.h"
 
@@ -28,21 +29,6 @@
 namespace {
 
 const float kDt = 1.0f / 60.0f;
-
-// Live objects of type T among parent's children.
-template <class T>
-int LiveChildren(CObject* parent) {
-    int count = 0;
-    CNode* first = parent ? parent->child : nullptr;
-    if (!first) return 0;
-    CNode* node = first;
-    do {
-        T* object = dynamic_cast<T*>(node);
-        if (object && !object->isDead) ++count;
-        node = node->next;
-    } while (node != first);
-    return count;
-}
 
 class Playthrough : public ::testing::Test {
 protected:
@@ -78,33 +64,55 @@ protected:
         driver->Release(key);
     }
 
+    // A key held over two frames from a finished screen: the level's loading state, silent,
+    // then the screen it builds.
+    void HoldThroughLoading(const char* key, GameState loading) {
+        driver->Hold(key);
+        driver->Frames(1, kDt);
+        EXPECT_EQ(world->state, loading);
+        EXPECT_EQ(Song(), "none");
+        driver->Frames(1, kDt);
+        driver->Release(key);
+    }
+
+    // Lets go of every key and the mouse after a steered run.
+    void LetGo() {
+        driver->ReleaseAll();
+        driver->SetMouse(0, 0);
+    }
+
+    // The song of the current screen, checked every half second of a long run.
+    void ExpectSongEveryHalfSecond(int frames, const char* song) {
+        if (frames % 30 == 0) {
+            EXPECT_EQ(Song(), song) << "frame " << frames;
+        }
+    }
+
     // Title, then P held over two frames: level one is built and introduced.
     void ToLevelOneIntro() {
         driver->Frames(1, kDt);
         ASSERT_EQ(world->state, MainMenu);
         EXPECT_EQ(Song(), "DuelOfTheFates.mid");
-        driver->Hold("P");
-        driver->Frames(1, kDt);
-        EXPECT_EQ(world->state, LevelOneLoading);
-        EXPECT_EQ(Song(), "none");
-        driver->Frames(1, kDt);
-        driver->Release("P");
+        HoldThroughLoading("P", LevelOneLoading);
+        ExpectLevelOneIntro();
+    }
+
+    void ExpectLevelOneIntro() {
         ASSERT_EQ(world->state, LevelOneIntro);
         EXPECT_EQ(Song(), "Crawling.mid");
         EXPECT_EQ(overlay->GetEnergy(), 20);
         EXPECT_FALSE(overlay->IsGoalReached());
-        EXPECT_EQ(LiveChildren<CReeses>(world->maze), 5);
+        EXPECT_EQ(LiveCount<CReeses>(world->maze), 5);
     }
 
     // From level-one play, F1 skips to level two; its introduction, then play.
     void SkipToLevelTwoPlay() {
         ASSERT_EQ(world->state, LevelOnePlay);
-        driver->Hold("F1");
-        driver->Frames(1, kDt);
-        EXPECT_EQ(world->state, LevelTwoLoading);
-        EXPECT_EQ(Song(), "none");
-        driver->Frames(1, kDt);
-        driver->Release("F1");
+        HoldThroughLoading("F1", LevelTwoLoading);
+        LevelTwoIntroToPlay();
+    }
+
+    void LevelTwoIntroToPlay() {
         ExpectLevelTwoIntro();
         Press("Space");
         ASSERT_EQ(world->state, LevelTwoPlay);
@@ -117,7 +125,7 @@ protected:
         EXPECT_EQ(overlay->minutes, 1);
         EXPECT_EQ(overlay->seconds, 30);
         EXPECT_EQ(overlay->subSeconds, 0);
-        EXPECT_EQ(LiveChildren<CCougarBox>(world->levelTwoTerrain), 20);
+        EXPECT_EQ(LiveCount<CCougarBox>(world->levelTwoTerrain), 20);
         EXPECT_FLOAT_EQ(camera->position.x, 0.0f);
         EXPECT_FLOAT_EQ(camera->position.z, 0.0f);
     }
@@ -131,14 +139,14 @@ protected:
     // on the way and every meal must show in the energy and vanish from the maze.
     Run PilotLevelOne(MazePilot& pilot) {
         Run run;
-        int foodBefore = LiveChildren<CReeses>(world->maze);
+        int foodBefore = LiveCount<CReeses>(world->maze);
         int bonusBefore = overlay->energyBonus;
         int meals = 0;
         while (world->state == LevelOnePlay && run.frames < 60 * 120) {
             pilot.Steer(*driver);
             driver->Frames(1, kDt);
             ++run.frames;
-            const int food = LiveChildren<CReeses>(world->maze);
+            const int food = LiveCount<CReeses>(world->maze);
             const int bonus = overlay->energyBonus;
             if (food != foodBefore) {
                 // Eaten and removed in the same frame, and worth at least 20 each.
@@ -157,12 +165,9 @@ protected:
             if (world->state == LevelOnePlay) {
                 EXPECT_GT(overlay->GetEnergy(), 0) << "frame " << run.frames;
             }
-            if (run.frames % 30 == 0) {
-                EXPECT_EQ(Song(), "Crawling.mid") << "frame " << run.frames;
-            }
+            ExpectSongEveryHalfSecond(run.frames, "Crawling.mid");
         }
-        driver->ReleaseAll();
-        driver->SetMouse(0, 0);
+        LetGo();
         run.seconds = world->elapsed;
         EXPECT_EQ(overlay->energyBonus % 20, 0);
         EXPECT_GE(overlay->energyBonus, 20 * meals);
@@ -184,12 +189,9 @@ protected:
             const int clock = overlay->minutes * 60 + overlay->seconds;
             EXPECT_LE(clock, lastClock) << "frame " << run.frames;
             lastClock = clock;
-            if (run.frames % 30 == 0) {
-                EXPECT_EQ(Song(), "The_Kids_Arent_Alright.mid") << "frame " << run.frames;
-            }
+            ExpectSongEveryHalfSecond(run.frames, "The_Kids_Arent_Alright.mid");
         }
-        driver->ReleaseAll();
-        driver->SetMouse(0, 0);
+        LetGo();
         run.seconds = world->elapsed;
         return run;
     }
@@ -210,12 +212,7 @@ protected:
 
     // Space held on the won screen: the credits' loading state, then the roll itself.
     void ToCredits() {
-        driver->Hold("Space");
-        driver->Frames(1, kDt);
-        EXPECT_EQ(world->state, CreditsLoading);
-        EXPECT_EQ(Song(), "none");
-        driver->Frames(1, kDt);
-        driver->Release("Space");
+        HoldThroughLoading("Space", CreditsLoading);
         ASSERT_EQ(world->state, Credits);
         EXPECT_EQ(Song(), "rubberduckie.mid");
         EXPECT_TRUE(camera->pitchLimitOff);
@@ -257,15 +254,8 @@ TEST_F(Playthrough, PilotWinsLevelOneThenLevelTwoIsSurvivedAndTheCreditsRollBack
     EXPECT_EQ(Song(), "Crawling.mid");
 
     // Space held: the won screen, level two's loading state, its introduction.
-    driver->Hold("Space");
-    driver->Frames(1, kDt);
-    EXPECT_EQ(world->state, LevelTwoLoading);
-    EXPECT_EQ(Song(), "none");
-    driver->Frames(1, kDt);
-    driver->Release("Space");
-    ExpectLevelTwoIntro();
-    Press("Space");
-    ASSERT_EQ(world->state, LevelTwoPlay);
+    HoldThroughLoading("Space", LevelTwoLoading);
+    LevelTwoIntroToPlay();
 
     CougarDodger dodger;
     const Run two = DodgeLevelTwo(dodger);
@@ -282,9 +272,7 @@ TEST_F(Playthrough, PilotWinsLevelOneThenLevelTwoIsSurvivedAndTheCreditsRollBack
         ++frames;
         EXPECT_LT(camera->position.x, lastX) << "frame " << frames;
         lastX = camera->position.x;
-        if (world->state == Credits && frames % 30 == 0) {
-            EXPECT_EQ(Song(), "rubberduckie.mid") << "frame " << frames;
-        }
+        if (world->state == Credits) ExpectSongEveryHalfSecond(frames, "rubberduckie.mid");
     }
     std::printf("[ run      ] credits rolled to the end: %d frames, %.2f s\n", frames, frames * kDt);
     ASSERT_EQ(world->state, MainMenu);
@@ -323,9 +311,7 @@ TEST_F(Playthrough, LevelOneLostByStarvingThenSpaceBuildsANewMazeAndQLeavesFromT
         EXPECT_GE(energy, 0) << "frame " << frames;
         if (energy >= 0 && energy <= 20) shown[energy] = true;
         lastEnergy = energy;
-        if (frames % 30 == 0) {
-            EXPECT_EQ(Song(), "Crawling.mid") << "frame " << frames;
-        }
+        ExpectSongEveryHalfSecond(frames, "Crawling.mid");
     }
     std::printf("[ run      ] level one starved: %d frames, %.2f s of play\n", frames,
                 world->elapsed);
@@ -337,20 +323,12 @@ TEST_F(Playthrough, LevelOneLostByStarvingThenSpaceBuildsANewMazeAndQLeavesFromT
     // Lost in the first frame that began after more than 19 s of play.
     EXPECT_GT(world->elapsed - kDt, 19.0f);
     EXPECT_LE(world->elapsed - 2 * kDt, 19.0f);
-    EXPECT_EQ(LiveChildren<CReeses>(world->maze), 5);
+    EXPECT_EQ(LiveCount<CReeses>(world->maze), 5);
     EXPECT_EQ(Song(), "Crawling.mid");
 
     // Space held: the loading state, then a fresh level one on a maze of its own.
-    driver->Hold("Space");
-    driver->Frames(1, kDt);
-    EXPECT_EQ(world->state, LevelOneLoading);
-    EXPECT_EQ(Song(), "none");
-    driver->Frames(1, kDt);
-    driver->Release("Space");
-    ASSERT_EQ(world->state, LevelOneIntro);
-    EXPECT_EQ(Song(), "Crawling.mid");
-    EXPECT_EQ(overlay->GetEnergy(), 20);
-    EXPECT_EQ(LiveChildren<CReeses>(world->maze), 5);
+    HoldThroughLoading("Space", LevelOneLoading);
+    ExpectLevelOneIntro();
     EXPECT_NE(std::memcmp(firstMaze, world->maze->wallSpots, sizeof firstMaze), 0);
     MazePilot second(*world->maze, kDt);
     EXPECT_TRUE(second.AllConnected());
@@ -373,33 +351,27 @@ TEST_F(Playthrough, LevelTwoLostByRunningIntoTheCougarsThenSpaceBuildsItAgain) {
 
     int frames = 0;
     int hits = 0;
-    int cougars = LiveChildren<CCougarBox>(world->levelTwoTerrain);
+    int cougars = LiveCount<CCougarBox>(world->levelTwoTerrain);
     int health = overlay->GetHealth();
     while (world->state == LevelTwoPlay && frames < 60 * 90) {
         // Straight at the nearest cougar, where it is drawn.
         CCougarBox* nearest = nullptr;
         float best = 1e9f;
-        CNode* first = world->levelTwoTerrain->child;
-        CNode* node = first;
-        do {
-            CCougarBox* cougar = dynamic_cast<CCougarBox*>(node);
-            if (cougar && !cougar->isDead) {
-                const float d = std::hypot(cougar->drawPosition.x - camera->position.x,
-                                           cougar->drawPosition.z - camera->position.z);
-                if (d < best) {
-                    best = d;
-                    nearest = cougar;
-                }
+        for (CCougarBox* cougar : LiveChildren<CCougarBox>(world->levelTwoTerrain)) {
+            const float d = std::hypot(cougar->drawPosition.x - camera->position.x,
+                                       cougar->drawPosition.z - camera->position.z);
+            if (d < best) {
+                best = d;
+                nearest = cougar;
             }
-            node = node->next;
-        } while (node != first);
+        }
         ASSERT_NE(nearest, nullptr);
         bool pushed = false;
         MazePilot::AimAt(*driver, nearest->drawPosition.x, nearest->drawPosition.z, &pushed);
 
         driver->Frames(1, kDt);
         ++frames;
-        const int nowCougars = LiveChildren<CCougarBox>(world->levelTwoTerrain);
+        const int nowCougars = LiveCount<CCougarBox>(world->levelTwoTerrain);
         const int nowHealth = overlay->GetHealth();
         if (nowHealth != health) {
             ++hits;
@@ -414,12 +386,9 @@ TEST_F(Playthrough, LevelTwoLostByRunningIntoTheCougarsThenSpaceBuildsItAgain) {
         }
         cougars = nowCougars;
         health = nowHealth;
-        if (frames % 30 == 0) {
-            EXPECT_EQ(Song(), "The_Kids_Arent_Alright.mid") << "frame " << frames;
-        }
+        ExpectSongEveryHalfSecond(frames, "The_Kids_Arent_Alright.mid");
     }
-    driver->ReleaseAll();
-    driver->SetMouse(0, 0);
+    LetGo();
     std::printf("[ run      ] level two lost to the cougars: %d frames, %.2f s of play, "
                 "%d touching frames, %d cougars left\n",
                 frames, world->elapsed, hits, cougars);
@@ -432,12 +401,7 @@ TEST_F(Playthrough, LevelTwoLostByRunningIntoTheCougarsThenSpaceBuildsItAgain) {
     EXPECT_EQ(Song(), "The_Kids_Arent_Alright.mid");
 
     // Space held: level two's loading state, then a fresh level two.
-    driver->Hold("Space");
-    driver->Frames(1, kDt);
-    EXPECT_EQ(world->state, LevelTwoLoading);
-    EXPECT_EQ(Song(), "none");
-    driver->Frames(1, kDt);
-    driver->Release("Space");
+    HoldThroughLoading("Space", LevelTwoLoading);
     ExpectLevelTwoIntro();
 }
 

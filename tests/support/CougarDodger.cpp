@@ -4,6 +4,7 @@
 #include "scene/CViewCamera.h"
 #include "support/FrameDriver.h"
 #include "support/MazePilot.h"
+#include "support/NodeRing.h"
 
 #include <algorithm>
 #include <cmath>
@@ -23,14 +24,7 @@ float HalfBand(const CCougarBox* cougar) {
 
 template <class F>
 void ForEachCougar(CObject* root, F f) {
-    CNode* first = root ? root->child : nullptr;
-    if (!first) return;
-    CNode* node = first;
-    do {
-        CCougarBox* cougar = dynamic_cast<CCougarBox*>(node);
-        if (cougar && !cougar->isDead) f(cougar);
-        node = node->next;
-    } while (node != first);
+    for (CCougarBox* cougar : LiveChildren<CCougarBox>(root)) f(cougar);
 }
 }  // namespace
 
