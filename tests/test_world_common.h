@@ -8,6 +8,7 @@
 #include <GL/gl.h>
 
 #include <cstdlib>
+#include <initializer_list>
 #include <string>
 #include <typeinfo>
 #include <vector>
@@ -20,11 +21,19 @@
 #include "scene/CRandom.h"
 #include "scene/CViewCamera.h"
 #include "support/FrameDriver.h"
+#include "support/NodeRing.h"
 #include "world/CGameWorld.h"
 #include "world/COverlay.h"
 #include "world/CTextFont.h"
 
 namespace worldtest {
+
+inline void ExpectAt(const CVec3& p, float x, float y, float z) {
+    EXPECT_FLOAT_EQ(p.x, x);
+    EXPECT_FLOAT_EQ(p.y, y);
+    EXPECT_FLOAT_EQ(p.z, z);
+}
+inline void ExpectAt(const CObject* o, float x, float y, float z) { ExpectAt(o->position, x, y, z); }
 
 // Colours of the two HUDs as they reach the frame buffer (drawn without blending).
 const float kEnergyRed[4] = {1.0f, 0.0f, 0.0f, 1.0f};
@@ -70,6 +79,18 @@ protected:
             }
         EXPECT_LE(playing, 1) << "two songs at once";
         return found;
+    }
+
+    // Each key pressed for one frame, in turn.
+    void PressAll(std::initializer_list<const char*> keys) {
+        for (const char* key : keys) Press(key);
+    }
+
+    // Q from a screen that allows it: the title, with its song started in the same frame.
+    void QuitToTitle() {
+        Press("Q");
+        EXPECT_EQ(world->state, MainMenu);
+        EXPECT_EQ(Music(), world->menuMusic);
     }
 
     // Puts the eye (and so, from the next drawn frame on, the duckling 3 below it) at a spot, at rest.
@@ -130,26 +151,9 @@ protected:
     template <class T>
     static std::vector<T*> ChildrenOf(CNode* parent) {
         std::vector<T*> out;
-        if (!parent || !parent->child) return out;
-        CNode* n = parent->child;
-        do {
+        for (CNode* n : RingChildren(parent))
             if (typeid(*n) == typeid(T)) out.push_back(static_cast<T*>(n));
-            n = n->next;
-        } while (n != parent->child);
         return out;
-    }
-
-    static int CountNodes(CNode* node) {
-        if (!node) return 0;
-        int n = 1;
-        if (node->child) {
-            CNode* c = node->child;
-            do {
-                n += CountNodes(c);
-                c = c->next;
-            } while (c != node->child);
-        }
-        return n;
     }
 
     // Whether the last frame shows exactly `text` where the HUD prints at (x, y) in colour c:

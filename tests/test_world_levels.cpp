@@ -23,22 +23,6 @@ extern "C" size_t __sanitizer_get_current_allocated_bytes();
 namespace worldtest {
 namespace {
 
-std::vector<CNode*> Children(CNode* parent) {
-    std::vector<CNode*> out;
-    if (!parent || !parent->child) return out;
-    CNode* n = parent->child;
-    do {
-        out.push_back(n);
-        n = n->next;
-    } while (n != parent->child);
-    return out;
-}
-
-void ExpectAt(const CObject* o, float x, float y, float z) {
-    EXPECT_FLOAT_EQ(o->position.x, x);
-    EXPECT_FLOAT_EQ(o->position.y, y);
-    EXPECT_FLOAT_EQ(o->position.z, z);
-}
 
 void ExpectClearColour(float r, float g, float b, float a) {
     float c[4];
@@ -59,7 +43,17 @@ size_t HeapInUse() {
 #endif
 }
 
-using WorldLevels = WorldTest;
+// Both levels start their tree with the duckling, tied to the engine's camera and HUD.
+class WorldLevels : public WorldTest {
+protected:
+    void ExpectPlayerFirst(const std::vector<CNode*>& top) {
+        ASSERT_FALSE(top.empty());
+        EXPECT_EQ(typeid(*top[0]), typeid(CPlayer));
+        EXPECT_EQ(top[0], world->player);
+        EXPECT_EQ(world->player->camera, camera);
+        EXPECT_EQ(world->player->overlay, overlay);
+    }
+};
 
 TEST_F(WorldLevels, LevelOneTreeHoldsItsObjectsInBuildOrder) {
     Frames(1);
@@ -71,18 +65,15 @@ TEST_F(WorldLevels, LevelOneTreeHoldsItsObjectsInBuildOrder) {
     ASSERT_NE(root, nullptr);
     EXPECT_EQ(CountNodes(root), 275);
 
-    std::vector<CNode*> top = Children(root);
+    std::vector<CNode*> top = RingChildren(root);
     ASSERT_EQ(top.size(), 3u);
-    EXPECT_EQ(typeid(*top[0]), typeid(CPlayer));
-    EXPECT_EQ(top[0], world->player);
-    EXPECT_EQ(world->player->camera, camera);
-    EXPECT_EQ(world->player->overlay, overlay);
+    ExpectPlayerFirst(top);
     EXPECT_EQ(typeid(*top[1]), typeid(CMaze));
     EXPECT_EQ(top[1], world->maze);
     EXPECT_EQ(typeid(*top[2]), typeid(CWater));
     EXPECT_EQ(top[2], world->water);
 
-    std::vector<CNode*> inMaze = Children(world->maze);
+    std::vector<CNode*> inMaze = RingChildren(world->maze);
     ASSERT_EQ(inMaze.size(), 264u + 5u + 1u + 1u);
     for (int i = 0; i < 264; ++i) {
         ASSERT_EQ(inMaze[i], world->walls[i]) << "wall " << i;
@@ -101,9 +92,7 @@ TEST_F(WorldLevels, LevelOneTreeHoldsItsObjectsInBuildOrder) {
     ExpectAt(world->wiseOldMan, 540, 4, 540);
 
     ExpectClearColour(0.5f, 0.5f, 1, 1);
-    EXPECT_FLOAT_EQ(camera->position.x, 3);
-    EXPECT_FLOAT_EQ(camera->position.y, 5);
-    EXPECT_FLOAT_EQ(camera->position.z, 3);
+    ExpectAt(camera->position, 3, 5, 3);
     EXPECT_FLOAT_EQ(camera->yaw, 25) << "the build leaves the heading alone";
     EXPECT_FLOAT_EQ(world->timeLimit, 20);
     EXPECT_FLOAT_EQ(world->elapsed, 0);
@@ -127,12 +116,9 @@ TEST_F(WorldLevels, LevelTwoTreeAndCougarsFromTheRandomSequence) {
     EXPECT_EQ(CountNodes(root), 26);
     EXPECT_NE(world->levelOneTerrain, nullptr) << "level one stays built";
 
-    std::vector<CNode*> top = Children(root);
+    std::vector<CNode*> top = RingChildren(root);
     ASSERT_EQ(top.size(), 25u);
-    EXPECT_EQ(typeid(*top[0]), typeid(CPlayer));
-    EXPECT_EQ(top[0], world->player);
-    EXPECT_EQ(world->player->camera, camera);
-    EXPECT_EQ(world->player->overlay, overlay);
+    ExpectPlayerFirst(top);
     const struct {
         int orientation;
         float x, z;
@@ -162,9 +148,7 @@ TEST_F(WorldLevels, LevelTwoTreeAndCougarsFromTheRandomSequence) {
     EXPECT_EQ(seq, CRandom::State()) << "the build draws exactly five numbers a cougar";
 
     ExpectClearColour(0, 0, 0, 1);
-    EXPECT_FLOAT_EQ(camera->position.x, 0);
-    EXPECT_FLOAT_EQ(camera->position.y, 5);
-    EXPECT_FLOAT_EQ(camera->position.z, 0);
+    ExpectAt(camera->position, 0, 5, 0);
     EXPECT_FLOAT_EQ(camera->yaw, 40);
     EXPECT_FLOAT_EQ(camera->pitch, -10);
     EXPECT_FLOAT_EQ(world->timeLimit, 90);
@@ -217,10 +201,7 @@ TEST_F(WorldLevels, EnergyIsTwentyOnEveryNewIntroduction) {
     Frames(2);
     ASSERT_EQ(overlay->energyBonus, 20);
     ASSERT_GT(overlay->GetEnergy(), 20);
-    Press("Enter");
-    Press("Q");
-    Press("P");
-    Press("P");
+    PressAll({"Enter", "Q", "P", "P"});
     ASSERT_EQ(world->state, LevelOneIntro);
     EXPECT_EQ(overlay->GetEnergy(), 20);
     EXPECT_EQ(overlay->energyBonus, 0);
@@ -236,8 +217,7 @@ TEST_F(WorldLevels, EnergyIsTwentyOnEveryNewIntroduction) {
     Frames(1);
     ASSERT_EQ(world->state, LevelOneLost);
     EXPECT_TRUE(EnergyHudShows(0)) << "a negative energy shows as 0";
-    Press("Space");
-    Press("Space");
+    PressAll({"Space", "Space"});
     ASSERT_EQ(world->state, LevelOneIntro);
     EXPECT_EQ(overlay->GetEnergy(), 20);
     EXPECT_TRUE(EnergyHudShows(20));
@@ -272,9 +252,7 @@ TEST_F(WorldLevels, LevelOneIsLostInTheFirstFrameWithMoreThanNineteenSeconds) {
         EXPECT_EQ(world->state, LevelOneLost);
         EXPECT_FLOAT_EQ(world->elapsed, stopped);
         // Rebuild for the next step size.
-        Press("Space");
-        Press("Space");
-        Press("Space");
+        PressAll({"Space", "Space", "Space"});
     }
 }
 
@@ -294,9 +272,7 @@ TEST_F(WorldLevels, TouchingTheWiseOldManIsFoundByTheSameFrameEvenWithNoEnergyLe
     EXPECT_EQ(world->state, LevelOneWon);
 
     // A new game is not won until the Wise Old Man is touched again.
-    Press("Q");
-    Press("P");
-    Press("P");
+    PressAll({"Q", "P", "P"});
     EXPECT_FALSE(overlay->IsGoalReached());
     Press("Space");
     Frames(10);
@@ -395,7 +371,7 @@ TEST_F(WorldLevels, RebuildingBothLevelsDoesNotGrowMemory) {
     Frames(1);
     // One round: title, level one built and played, F1, level two built and played, back to the title.
     auto round = [&] {
-        for (const char* key : {"P", "P", "Space", "F1", "Space", "Space", "Enter", "Q"}) Press(key);
+        PressAll({"P", "P", "Space", "F1", "Space", "Space", "Enter", "Q"});
         ASSERT_EQ(world->state, MainMenu);
         EXPECT_EQ(CountNodes(world->levelOneTerrain), 275);
         EXPECT_EQ(CountNodes(world->levelTwoTerrain), 26);

@@ -6,7 +6,52 @@
 namespace worldtest {
 namespace {
 
-using WorldStates = WorldTest;
+class WorldStates : public WorldTest {
+protected:
+    // Enter opens the in-game menu and Esc closes it, both keeping the level's song; Enter
+    // and Q then leave for the title.
+    void MenuRoundTripThenQuit(GameState menu, GameState play, CSoundClip* song) {
+        Press("Enter");
+        EXPECT_EQ(world->state, menu);
+        EXPECT_EQ(Music(), song) << "the menu keeps the level's song";
+        Press("Esc");
+        EXPECT_EQ(world->state, play);
+        EXPECT_EQ(Music(), song);
+        Press("Enter");
+        QuitToTitle();
+    }
+
+    // From a lost screen, Space goes to the silent loading state and `key` builds the level
+    // anew. The allocator may hand the new root the old one's address: the old root is marked
+    // instead of compared.
+    template <class Root>
+    void ExpectRebuiltAfterLoss(Root* const& root, const char* key, GameState loading, GameState intro,
+                                CSoundClip* song) {
+        root->position.x = 1234;
+        Press("Space");
+        EXPECT_EQ(world->state, loading);
+        EXPECT_EQ(Music(), nullptr);
+        Press(key);
+        EXPECT_EQ(world->state, intro);
+        EXPECT_NE(root->position.x, 1234) << "a lost level is built anew";
+        EXPECT_EQ(Music(), song);
+    }
+
+    // Level two lost in one frame by taking away the health.
+    void LoseLevelTwo() {
+        ASSERT_EQ(world->state, LevelTwoPlay);
+        overlay->health = 0;
+        Frames(1);
+        ASSERT_EQ(world->state, LevelTwoLost);
+    }
+
+    // Credits reached from the level-two won screen: its loading state, then the roll.
+    void WinLevelTwoThenSpace() {
+        ToLevelTwoPlay();
+        WinLevelTwo();
+        Press("Space");
+    }
+};
 
 TEST_F(WorldStates, TitleStartsItsSongOnceAndHoldsTheCameraStill) {
     EXPECT_EQ(world->state, MainMenu);
@@ -19,9 +64,7 @@ TEST_F(WorldStates, TitleStartsItsSongOnceAndHoldsTheCameraStill) {
     Frames(1);
     EXPECT_EQ(Music(), world->menuMusic);
     EXPECT_TRUE(world->menuMusicStarted);
-    EXPECT_FLOAT_EQ(camera->position.x, 0);
-    EXPECT_FLOAT_EQ(camera->position.y, 0);
-    EXPECT_FLOAT_EQ(camera->position.z, 0);
+    ExpectAt(camera->position, 0, 0, 0);
     EXPECT_FLOAT_EQ(camera->velocity.z, 0);
     EXPECT_FLOAT_EQ(camera->yaw, 0);
     EXPECT_FLOAT_EQ(camera->pitch, 0);
@@ -101,47 +144,23 @@ TEST_F(WorldStates, PPressedOnceLeavesABlankLoadingScreenUntilAnyKey) {
 
 TEST_F(WorldStates, LevelOneMenuAndLostScreenTransitions) {
     ToLevelOnePlay();
-    Press("Enter");
-    EXPECT_EQ(world->state, LevelOneMenu);
-    EXPECT_EQ(Music(), world->levelOneMusic) << "the menu keeps the level's song";
-    Press("Esc");
-    EXPECT_EQ(world->state, LevelOnePlay);
-    EXPECT_EQ(Music(), world->levelOneMusic);
-    Press("Enter");
-    Press("Q");
-    EXPECT_EQ(world->state, MainMenu);
-    // The music stopped with the key, and the title's song began again in the same frame.
-    EXPECT_EQ(Music(), world->menuMusic);
+    MenuRoundTripThenQuit(LevelOneMenu, LevelOnePlay, world->levelOneMusic);
 
-    Press("P");
-    Press("P");
-    Press("Space");
+    PressAll({"P", "P", "Space"});
     LoseLevelOne();
     EXPECT_EQ(Music(), world->levelOneMusic);
-    // The allocator may hand the new root the old one's address: mark the old root instead.
-    world->levelOneTerrain->position.x = 1234;
-    Press("Space");
-    EXPECT_EQ(world->state, LevelOneLoading);
-    EXPECT_EQ(Music(), nullptr);
-    Press("Enter");
-    EXPECT_EQ(world->state, LevelOneIntro);
-    EXPECT_NE(world->levelOneTerrain->position.x, 1234) << "a lost level one is built anew";
-    EXPECT_EQ(Music(), world->levelOneMusic);
+    ExpectRebuiltAfterLoss(world->levelOneTerrain, "Enter", LevelOneLoading, LevelOneIntro, world->levelOneMusic);
 
     Press("Space");
     LoseLevelOne();
-    Press("Q");
-    EXPECT_EQ(world->state, MainMenu);
-    EXPECT_EQ(Music(), world->menuMusic);
+    QuitToTitle();
 }
 
 TEST_F(WorldStates, LevelOneWonScreenQuitsToTheTitle) {
     ToLevelOnePlay();
     WinLevelOne();
     EXPECT_EQ(Music(), world->levelOneMusic);
-    Press("Q");
-    EXPECT_EQ(world->state, MainMenu);
-    EXPECT_EQ(Music(), world->menuMusic);
+    QuitToTitle();
 }
 
 TEST_F(WorldStates, SpaceHeldOnTheWonScreenRunsIntoLevelTwoPlay) {
@@ -165,64 +184,27 @@ TEST_F(WorldStates, LevelTwoMenuLostAndWonTransitions) {
     Press("Space");
     EXPECT_EQ(world->state, LevelTwoPlay);
     EXPECT_EQ(Music(), world->levelTwoMusic);
-    Press("Enter");
-    EXPECT_EQ(world->state, LevelTwoMenu);
-    EXPECT_EQ(Music(), world->levelTwoMusic);
-    Press("Esc");
-    EXPECT_EQ(world->state, LevelTwoPlay);
-    EXPECT_EQ(Music(), world->levelTwoMusic);
-    Press("Enter");
-    Press("Q");
-    EXPECT_EQ(world->state, MainMenu);
-    EXPECT_EQ(Music(), world->menuMusic);
+    MenuRoundTripThenQuit(LevelTwoMenu, LevelTwoPlay, world->levelTwoMusic);
 
     // Lost: health gone. Space builds level two anew.
-    Press("P");
-    Press("P");
-    Press("Space");
-    Press("F1");
-    Press("Space");
-    Press("Space");
-    ASSERT_EQ(world->state, LevelTwoPlay);
-    overlay->health = 0;
-    Frames(1);
-    EXPECT_EQ(world->state, LevelTwoLost);
+    PressAll({"P", "P", "Space", "F1", "Space", "Space"});
+    LoseLevelTwo();
     EXPECT_EQ(Music(), world->levelTwoMusic);
-    world->levelTwoTerrain->position.x = 1234;
-    Press("Space");
-    EXPECT_EQ(world->state, LevelTwoLoading);
-    EXPECT_EQ(Music(), nullptr);
-    Press("W");
-    EXPECT_EQ(world->state, LevelTwoIntro);
-    EXPECT_NE(world->levelTwoTerrain->position.x, 1234) << "a lost level two is built anew";
-    EXPECT_EQ(Music(), world->levelTwoMusic);
+    ExpectRebuiltAfterLoss(world->levelTwoTerrain, "W", LevelTwoLoading, LevelTwoIntro, world->levelTwoMusic);
     EXPECT_EQ(overlay->GetHealth(), 5) << "a rebuilt level two starts with full health";
     Press("Space");
-    overlay->health = 0;
-    Frames(1);
-    ASSERT_EQ(world->state, LevelTwoLost);
-    Press("Q");
-    EXPECT_EQ(world->state, MainMenu);
-    EXPECT_EQ(Music(), world->menuMusic);
+    LoseLevelTwo();
+    QuitToTitle();
 
     // Won: the clock ran out. Q goes home.
-    Press("P");
-    Press("P");
-    Press("Space");
-    Press("F1");
-    Press("Space");
-    Press("Space");
+    PressAll({"P", "P", "Space", "F1", "Space", "Space"});
     WinLevelTwo();
     EXPECT_EQ(Music(), world->levelTwoMusic);
-    Press("Q");
-    EXPECT_EQ(world->state, MainMenu);
-    EXPECT_EQ(Music(), world->menuMusic);
+    QuitToTitle();
 }
 
 TEST_F(WorldStates, CreditsFromLevelTwoWonAndQuitWithQ) {
-    ToLevelTwoPlay();
-    WinLevelTwo();
-    Press("Space");
+    WinLevelTwoThenSpace();
     EXPECT_EQ(world->state, CreditsLoading);
     EXPECT_EQ(Music(), nullptr);
     Frames(3);
@@ -243,16 +225,12 @@ TEST_F(WorldStates, CreditsFromLevelTwoWonAndQuitWithQ) {
         Press(key);
         EXPECT_EQ(world->state, Credits) << key;
     }
-    Press("Q");
-    EXPECT_EQ(world->state, MainMenu);
+    QuitToTitle();
     EXPECT_FALSE(camera->pitchLimitOff);
-    EXPECT_EQ(Music(), world->menuMusic);
 }
 
 TEST_F(WorldStates, CreditsEndByThemselvesAfterAboutSixtySixSeconds) {
-    ToLevelTwoPlay();
-    WinLevelTwo();
-    Press("Space");
+    WinLevelTwoThenSpace();
     Press("Space");
     ASSERT_EQ(world->state, Credits);
     const float dt = 0.5f;
@@ -374,9 +352,7 @@ TEST_F(WorldStates, PlayKeysPushTheCameraAndTuneTheMouse) {
     EXPECT_NEAR(sensitivity, 50.01f, 1e-3) << "no upper bound";
 
     // The same keys work in level two play, and turning follows the sensitivity.
-    Press("F1");
-    Press("Space");
-    Press("Space");
+    PressAll({"F1", "Space", "Space"});
     ASSERT_EQ(world->state, LevelTwoPlay);
     sensitivity = 1.0f;
     Press("KP-");
