@@ -4,18 +4,11 @@
 #include <cmath>
 
 #include "scene/CViewCamera.h"
-#include "support/GLTestContext.h"
+#include "support/GLSuite.h"
 
 // Move applies the view with gluLookAt, so every case runs on a real context.
-class Camera : public ::testing::Test {
+class Camera : public GLSuite<64, 64> {
 protected:
-    static void SetUpTestSuite() {
-        gl = new GLTestContext(64, 64);
-    }
-    static void TearDownTestSuite() {
-        delete gl;
-        gl = nullptr;
-    }
     void SetUp() override {
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
@@ -25,10 +18,8 @@ protected:
         glLoadIdentity();
         cam.Move(dt);
     }
-    static GLTestContext* gl;
     CViewCamera cam;
 };
-GLTestContext* Camera::gl = nullptr;
 
 static void ExpectVec(const CVec3& v, float x, float y, float z, float tol = 1e-5f) {
     EXPECT_NEAR(v.x, x, tol);

@@ -12,7 +12,8 @@
 #include <vector>
 
 #include "scene/CObject.h"
-#include "support/GLTestContext.h"
+#include "support/GLSuite.h"
+#include "support/NodeRing.h"
 
 namespace {
 
@@ -63,6 +64,13 @@ public:
     std::function<void(TObj*)> onRender;
     std::function<void(TObj*, TObj*)> onContact;
 };
+
+// A new object made the parent's last child, so that the parent's subtree owns it.
+TObj* Kid(CNode* parent, Trace* trace, const char* name, bool looksForContacts = false) {
+    TObj* o = new TObj(trace, name, looksForContacts);
+    o->AttachTo(parent);
+    return o;
+}
 
 TObj* Child(CNode* n) { return static_cast<TObj*>(n->child); }
 TObj* Next(CNode* n) { return static_cast<TObj*>(n->next); }
@@ -124,11 +132,7 @@ std::string Shape(CNode* n) {
     std::string s = static_cast<TObj*>(n)->name;
     if (n->child) {
         s += "(";
-        CNode* c = n->child;
-        do {
-            s += Shape(c) + " ";
-            c = c->next;
-        } while (c != n->child);
+        for (CNode* c : RingChildren(n)) s += Shape(c) + " ";
         s += ")";
     }
     return s;
@@ -188,12 +192,9 @@ TEST(SceneTreeLinks, NewObjectIsUnlinkedAndZeroed) {
 TEST(SceneTreeLinks, AttachKeepsOrderAndDetachRepairsRing) {
     Trace t;
     TObj p(&t, "P");
-    TObj* a = new TObj(&t, "A");
-    TObj* b = new TObj(&t, "B");
-    TObj* c = new TObj(&t, "C");
-    a->AttachTo(&p);
-    b->AttachTo(&p);
-    c->AttachTo(&p);
+    TObj* a = Kid(&p, &t, "A");
+    TObj* b = Kid(&p, &t, "B");
+    TObj* c = Kid(&p, &t, "C");
     EXPECT_EQ(p.child, a);
     EXPECT_EQ(Children(&p), "ABC");
     EXPECT_EQ(a->next, b);
@@ -230,12 +231,9 @@ TEST(SceneTreeLinks, AttachKeepsOrderAndDetachRepairsRing) {
 TEST(SceneTreeLinks, ReattachMovesBetweenParentsAndToTheEnd) {
     Trace t;
     TObj p(&t, "P"), q(&t, "Q");
-    TObj* a = new TObj(&t, "A");
-    TObj* b = new TObj(&t, "B");
-    TObj* c = new TObj(&t, "C");
-    a->AttachTo(&p);
-    b->AttachTo(&p);
-    c->AttachTo(&p);
+    TObj* a = Kid(&p, &t, "A");
+    TObj* b = Kid(&p, &t, "B");
+    Kid(&p, &t, "C");
     a->AttachTo(&p);  // again: becomes the last child
     EXPECT_EQ(Children(&p), "BCA");
     b->AttachTo(&q);
@@ -247,10 +245,8 @@ TEST(SceneTreeLinks, ReattachMovesBetweenParentsAndToTheEnd) {
 TEST(SceneTreeLinks, NullParentDetachesAndLoopsAreRefused) {
     Trace t;
     TObj root(&t, "R");
-    TObj* a = new TObj(&t, "A");
-    TObj* a1 = new TObj(&t, "a");
-    a->AttachTo(&root);
-    a1->AttachTo(a);
+    TObj* a = Kid(&root, &t, "A");
+    TObj* a1 = Kid(a, &t, "a");
     a->AttachTo(a1);  // would make A its own ancestor
     EXPECT_EQ(a->parent, &root);
     EXPECT_EQ(Children(a), "a");
@@ -269,12 +265,8 @@ TEST(SceneTreeLinks, NullParentDetachesAndLoopsAreRefused) {
 TEST(SceneTreeLinks, FindRootFromAnyDepth) {
     Trace t;
     TObj r(&t, "R");
-    TObj* a = new TObj(&t, "A");
-    TObj* b = new TObj(&t, "B");
-    TObj* c = new TObj(&t, "C");
-    a->AttachTo(&r);
-    b->AttachTo(a);
-    c->AttachTo(b);
+    TObj* b = Kid(Kid(&r, &t, "A"), &t, "B");
+    TObj* c = Kid(b, &t, "C");
     EXPECT_EQ(c->FindRoot(), &r);
     EXPECT_EQ(b->FindRoot(), &r);
     EXPECT_EQ(r.FindRoot(), &r);
@@ -283,14 +275,10 @@ TEST(SceneTreeLinks, FindRootFromAnyDepth) {
 TEST(SceneTreeLinks, DeletingANodeDeletesItsSubtreeDepthFirst) {
     Trace t;
     TObj* r = new TObj(&t, "R");
-    TObj* a = new TObj(&t, "A");
-    TObj* b = new TObj(&t, "B");
-    TObj* a1 = new TObj(&t, "a");
-    TObj* c = new TObj(&t, "C");
-    a->AttachTo(r);
-    b->AttachTo(r);
-    c->AttachTo(r);
-    a1->AttachTo(a);
+    TObj* a = Kid(r, &t, "A");
+    TObj* b = Kid(r, &t, "B");
+    Kid(r, &t, "C");
+    Kid(a, &t, "a");
     delete b;  // a middle child leaves the ring intact
     EXPECT_EQ(Children(r), "AC");
     t.Clear();
@@ -327,11 +315,7 @@ protected:
         c1 = Make("c1", c);
     }
     void TearDown() override { delete r; }
-    TObj* Make(const char* name, TObj* parent) {
-        TObj* o = new TObj(&t, name, true);
-        o->AttachTo(parent);
-        return o;
-    }
+    TObj* Make(const char* name, TObj* parent) { return Kid(parent, &t, name, true); }
     Trace t;
     TObj *r, *a, *a1, *a2, *b, *c, *c1;
 };
@@ -367,12 +351,9 @@ TEST_F(SmallTree, PrepareVisitsPreOrderWithoutContactsInEmptyBoxes) {
 TEST(SceneTreeUpdate, RingOfThreeLosesLastTwoLastFirst) {
     Trace t;
     TObj p(&t, "P");
-    TObj* a = new TObj(&t, "A");
-    TObj* b = new TObj(&t, "B");
-    TObj* c = new TObj(&t, "C");
-    a->AttachTo(&p);
-    b->AttachTo(&p);
-    c->AttachTo(&p);
+    TObj* a = Kid(&p, &t, "A");
+    TObj* b = Kid(&p, &t, "B");
+    TObj* c = Kid(&p, &t, "C");
     b->isDead = c->isDead = true;
     p.UpdateTree(0.1f);
     EXPECT_EQ(t.Text(), "UP UA UB UC DC DB");
@@ -428,10 +409,8 @@ TEST(SceneTreeContacts, PointInBoxIsStrictAndNaNNeverHits) {
 TEST(SceneTreeContacts, OneObjectInsideAnotherGivesExactlyOneContact) {
     Trace t;
     TObj r(&t, "R", true);
-    TObj* a = new TObj(&t, "A", true);
-    TObj* b = new TObj(&t, "B", true);
-    a->AttachTo(&r);
-    b->AttachTo(&r);
+    TObj* a = Kid(&r, &t, "A", true);
+    TObj* b = Kid(&r, &t, "B", true);
     r.SetPos(100, 100, 100);
     a->SetPos(0, 0, 0);
     a->SetBox(10, 11, 10, 11, 10, 11);
@@ -452,14 +431,9 @@ TEST(SceneTreeContacts, OwnBoxGivesContactWithItself) {
 TEST(SceneTreeContacts, HitSpreadsToChildrenAndFollowingSiblings) {
     Trace t;
     TObj r(&t, "R");
-    TObj* a = new TObj(&t, "A", true);
-    TObj* a1 = new TObj(&t, "a");
-    TObj* b = new TObj(&t, "B");
-    TObj* o = new TObj(&t, "O");
-    a->AttachTo(&r);
-    a1->AttachTo(a);
-    b->AttachTo(&r);
-    o->AttachTo(&r);
+    Kid(Kid(&r, &t, "A", true), &t, "a");
+    Kid(&r, &t, "B");
+    TObj* o = Kid(&r, &t, "O");
     o->SetBox(-1, 1, -1, 1, -1, 1);
     o->SetPos(50, 0, 0);
     r.SetPos(50, 0, 0);
@@ -540,15 +514,8 @@ TEST(SceneTreeLarge, HundredThousandSiblingsNeedNoDeepStack) {
 }
 
 // Drawing on a real context.
-class SceneTreeRender : public ::testing::Test {
+class SceneTreeRender : public GLSuite<200, 200> {
 protected:
-    static void SetUpTestSuite() {
-        gl = new GLTestContext(200, 200);
-    }
-    static void TearDownTestSuite() {
-        delete gl;
-        gl = nullptr;
-    }
     void SetUp() override {
         gl->SetupProjection();
         gl->Clear(0, 0, 0);
@@ -559,9 +526,7 @@ protected:
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
     }
-    static GLTestContext* gl;
 };
-GLTestContext* SceneTreeRender::gl = nullptr;
 
 namespace {
 // Draws a 20 x 20 square at the current origin after moving it by (dx, dy).
@@ -586,12 +551,9 @@ bool IsColour(const PixelImage& img, int x, int yUp, int r, int g, int b) {
 TEST_F(SceneTreeRender, ModelviewDepthIsRestoredAndNestsWithTheTree) {
     Trace t;
     TObj r(&t, "R");
-    TObj* a = new TObj(&t, "A");
-    TObj* a1 = new TObj(&t, "a");
-    TObj* b = new TObj(&t, "B");
-    a->AttachTo(&r);
-    a1->AttachTo(a);
-    b->AttachTo(&r);
+    TObj* a = Kid(&r, &t, "A");
+    TObj* a1 = Kid(a, &t, "a");
+    TObj* b = Kid(&r, &t, "B");
     std::vector<int> depths;
     auto record = [&depths](TObj*) {
         GLint d = 0;
@@ -617,12 +579,9 @@ TEST_F(SceneTreeRender, ModelviewDepthIsRestoredAndNestsWithTheTree) {
 
 TEST_F(SceneTreeRender, ChildrenDrawInTheirParentsMatrixSiblingsDoNot) {
     TObj r(nullptr, "R");
-    TObj* parent = new TObj(nullptr, "A");
-    TObj* kid = new TObj(nullptr, "a");
-    TObj* sibling = new TObj(nullptr, "B");
-    parent->AttachTo(&r);
-    kid->AttachTo(parent);
-    sibling->AttachTo(&r);
+    TObj* parent = Kid(&r, nullptr, "A");
+    TObj* kid = Kid(parent, nullptr, "a");
+    TObj* sibling = Kid(&r, nullptr, "B");
     parent->onRender = Square(100, 10, 1, 0, 0);  // red at (100, 10)
     kid->onRender = Square(0, 50, 0, 1, 0);       // green 50 above its parent: (100, 60)
     sibling->onRender = Square(10, 10, 0, 0, 1);  // blue at (10, 10), untouched by the red move
@@ -639,12 +598,9 @@ TEST_F(SceneTreeRender, ChildrenDrawInTheirParentsMatrixSiblingsDoNot) {
 TEST_F(SceneTreeRender, FrameDrawsNothingThatAContactKilled) {
     Trace t;
     TObj r(&t, "R");
-    TObj* player = new TObj(&t, "P", true);
-    TObj* food = new TObj(&t, "F");
-    TObj* crumb = new TObj(&t, "f");
-    player->AttachTo(&r);
-    food->AttachTo(&r);
-    crumb->AttachTo(food);
+    TObj* player = Kid(&r, &t, "P", true);
+    TObj* food = Kid(&r, &t, "F");
+    TObj* crumb = Kid(food, &t, "f");
     food->SetBox(-1, 1, -1, 1, -1, 1);
     food->SetPos(50, 0, 0);  // so the hit spreads no further than the player
     crumb->SetPos(50, 0, 0);
