@@ -10,6 +10,7 @@
 
 #include "scene/CViewCamera.h"
 #include "support/GLTestContext.h"
+#include "support/TempDir.h"
 #include "world/CCredits.h"
 #include "world/CMainMenu.h"
 
@@ -40,21 +41,10 @@ const Rgb kRed = {255, 0, 0}, kGreen = {0, 255, 0}, kBlue = {0, 0, 255}, kYellow
 const Rgb kCyan = {0, 255, 255}, kMagenta = {255, 0, 255}, kGrey = {128, 128, 128}, kOrange = {255, 128, 0};
 
 // Runs the test body in a fresh folder so the objects read the pictures we put there.
-class PictureFolder {
-public:
-    PictureFolder() {
-        char tmpl[] = "/tmp/pondquest-pictures-XXXXXX";
-        dir = mkdtemp(tmpl);
-        char buf[4096];
-        old = getcwd(buf, sizeof buf) ? buf : ".";
-        if (chdir(dir.c_str()) != 0) dir.clear();
-    }
-    ~PictureFolder() {
-        for (const char* name : {"titlemenu.tga", "credits1.tga", "credits2.tga"}) std::remove((dir + "/" + name).c_str());
-        if (chdir(old.c_str()) != 0) std::perror("chdir");
-        rmdir(dir.c_str());
-    }
-    std::string dir, old;
+struct PictureFolder {
+    TempDir made;
+    WorkingDir inside{made.path};
+    bool Ready() const { return !made.path.empty() && inside.entered; }
 };
 
 class PictureTest : public ::testing::Test {
@@ -117,7 +107,7 @@ protected:
 
 TEST_F(PictureTest, TitlePictureFacesTheOriginUpright) {
     PictureFolder folder;
-    ASSERT_FALSE(folder.dir.empty());
+    ASSERT_TRUE(folder.Ready());
     WriteQuadrantTga("titlemenu.tga", kRed, kGreen, kBlue, kYellow);
     CMainMenu menu;
     EXPECT_EQ(menu.halfSize, 10);
@@ -159,7 +149,7 @@ TEST_F(PictureTest, TitlePictureFacesTheOriginUpright) {
 
 TEST_F(PictureTest, CreditsLieFlatAndPassOutOfViewAsTheCameraBacksAway) {
     PictureFolder folder;
-    ASSERT_FALSE(folder.dir.empty());
+    ASSERT_TRUE(folder.Ready());
     WriteQuadrantTga("credits1.tga", kRed, kGreen, kBlue, kYellow);
     WriteQuadrantTga("credits2.tga", kCyan, kMagenta, kGrey, kOrange);
     CCredits credits;
@@ -222,8 +212,7 @@ TEST_F(PictureTest, CreditsLieFlatAndPassOutOfViewAsTheCameraBacksAway) {
 // The generated art, compared with a run in which the pictures are missing and the
 // squares come out in the plain current colour: same place, but textured.
 TEST_F(PictureTest, GameArtCoversTheSameSquares) {
-    std::string gameDir = ".";
-    if (const char* d = std::getenv("PONDQUEST_GAME_DIR")) gameDir = d;
+    const std::string gameDir = GameDir();
     for (const char* name : {"titlemenu.tga", "credits1.tga", "credits2.tga"}) {
         FILE* f = std::fopen((gameDir + "/" + name).c_str(), "rb");
         ASSERT_NE(f, nullptr) << name << " was not generated";

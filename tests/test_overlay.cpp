@@ -10,6 +10,7 @@
 
 #include "scene/CViewCamera.h"
 #include "support/GLTestContext.h"
+#include "support/TempDir.h"
 #include "world/COverlay.h"
 #include "world/CTextFont.h"
 
@@ -320,11 +321,9 @@ TEST_F(OverlayTest, ClockPadsSecondsAndFractions) {
 // The title without its picture: the square comes out in the plain current colour (white),
 // so the red key lines can be found on it whatever the art looks like.
 TEST(OverlayTitle, KeyLinesInRedOverTheTitlePicture) {
-    char tmpl[] = "/tmp/pondquest-title-XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    char old[4096];
-    ASSERT_NE(getcwd(old, sizeof old), nullptr);
-    ASSERT_EQ(chdir(tmpl), 0);
+    TempDir empty;
+    WorkingDir inside(empty.path);
+    ASSERT_TRUE(inside.entered);
     {
         GLTestContext gl;
         COverlay overlay;
@@ -379,6 +378,4 @@ TEST(OverlayTitle, KeyLinesInRedOverTheTitlePicture) {
         EXPECT_EQ(img.At(200, 100)[2], 255);
         EXPECT_NEAR(img.At(20, 300)[0], 128, 1);
     }
-    ASSERT_EQ(chdir(old), 0);
-    rmdir(tmpl);
 }

@@ -15,6 +15,7 @@
 
 #include "objects/CSphere.h"
 #include "support/GLTestContext.h"
+#include "support/TempDir.h"
 #include "textures/CTextureImage.h"
 
 namespace {
@@ -23,24 +24,8 @@ const char* const kNames[] = {"sanddark.tga", "fire2.tga",     "water1.tga",   "
                               "cougar.tga",   "nest.tga",      "eggcrack.tga", "reeses.tga",
                               "elder.tga",    "titlemenu.tga", "credits1.tga", "credits2.tga"};
 
-std::string GameDir() {
-    const char* d = std::getenv("PONDQUEST_GAME_DIR");
-    return d ? d : ".";
-}
-
 // The generator sits in the build folder, one level above the game folder.
 std::string Tool() { return GameDir() + "/../pondquest_pictures"; }
-
-std::vector<uint8_t> ReadAll(const std::string& path) {
-    std::vector<uint8_t> bytes;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return bytes;
-    uint8_t buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.insert(bytes.end(), buf, buf + n);
-    std::fclose(f);
-    return bytes;
-}
 
 struct Picture {
     int width = 0, height = 0;
@@ -59,7 +44,7 @@ struct Picture {
 // no ID or colour map, bottom-left origin, exact size.
 Picture Load(const std::string& path) {
     Picture pic;
-    std::vector<uint8_t> b = ReadAll(path);
+    std::vector<uint8_t> b = ReadFileBytes(path);
     if (b.size() < 18) {
         pic.problem = "missing or shorter than a header";
         return pic;
@@ -154,19 +139,6 @@ int RunTool(const std::string& args) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-class TempDir {
-public:
-    std::string path;
-    TempDir() {
-        char tmpl[] = "/tmp/pondquest-paint-XXXXXX";
-        if (mkdtemp(tmpl)) path = tmpl;
-    }
-    ~TempDir() {
-        for (const char* n : kNames) std::remove((path + "/" + n).c_str());
-        rmdir(path.c_str());
-    }
-};
-
 }  // namespace
 
 TEST(GeneratedPictures, EveryFileIsAValidPowerOfTwoTgaWithinItsLimit) {
@@ -199,10 +171,10 @@ TEST(GeneratedPictures, SameBytesOnEveryRunAndNothingWrittenOnBadArguments) {
     ASSERT_EQ(RunTool("'" + b.path + "'"), 0);
     for (const char* name : kNames) {
         SCOPED_TRACE(name);
-        std::vector<uint8_t> first = ReadAll(a.path + "/" + name);
+        std::vector<uint8_t> first = ReadFileBytes(a.path + "/" + name);
         ASSERT_FALSE(first.empty());
-        EXPECT_TRUE(first == ReadAll(b.path + "/" + name)) << "two runs differ";
-        EXPECT_TRUE(first == ReadAll(GameDir() + "/" + name)) << "differs from the build's copy";
+        EXPECT_TRUE(first == ReadFileBytes(b.path + "/" + name)) << "two runs differ";
+        EXPECT_TRUE(first == ReadFileBytes(GameDir() + "/" + name)) << "differs from the build's copy";
     }
     // A missing folder or a missing argument is an error, not a crash or a silent success.
     EXPECT_NE(RunTool("'" + a.path + "/no/such/folder'"), 0);
@@ -400,7 +372,7 @@ TEST(ContactSheet, WritesAValidPngHoldingThePictures) {
     const std::string out = dir.path + "/sheet.png";
     const std::string command = "'" + tool + "' '" + GameDir() + "' '" + out + "' >/dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0);
-    std::vector<uint8_t> png = ReadAll(out);
+    std::vector<uint8_t> png = ReadFileBytes(out);
     std::remove(out.c_str());
     const uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     ASSERT_GT(png.size(), 8u);

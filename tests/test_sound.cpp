@@ -4,6 +4,7 @@
 
 #include "app/CSoundClip.h"
 #include "app/CSoundSystem.h"
+#include "support/TempDir.h"
 
 #include <SDL_mixer.h>
 #include <unistd.h>
@@ -77,11 +78,8 @@ void RecordBox(void* owner, const char* caption, const char* text) {
 class DiskAudio : public ::testing::Test {
 protected:
     void SetUp() override {
-        char name[] = "/tmp/pondquest_audio_XXXXXX";
-        int fd = mkstemp(name);
-        ASSERT_GE(fd, 0);
-        close(fd);
-        path = name;
+        ASSERT_FALSE(folder.path.empty());
+        path = folder.File("audio.raw");
         setenv("SDL_AUDIODRIVER", "disk", 1);
         setenv("SDL_DISKAUDIOFILE", path.c_str(), 1);
         // One millisecond per buffer: far faster than real time, yet the file
@@ -89,7 +87,6 @@ protected:
         setenv("SDL_DISKAUDIODELAY", "1", 1);
         CSoundSystem::showFailureBox = RecordBox;
     }
-    void TearDown() override { std::remove(path.c_str()); }
 
     size_t Frames() const {
         std::ifstream in(path, std::ios::binary | std::ios::ate);
@@ -137,6 +134,17 @@ protected:
     }
     static size_t Seconds(double s) { return size_t(s * kRate); }
 
+    // What is heard for `seconds` from frame `at` on, past the buffers already queued then.
+    double RmsPastLatency(size_t at, double seconds) const {
+        return Rms(at + kLatencyFrames, at + kLatencyFrames + Seconds(seconds));
+    }
+    // Silence for a second from now, past the buffers already queued.
+    bool SilentFromNow() const {
+        const size_t now = Frames();
+        return AllZero(now + kLatencyFrames, now + kLatencyFrames + Seconds(1));
+    }
+
+    TempDir folder;
     std::string path;
 };
 
@@ -211,8 +219,7 @@ TEST_F(DiskAudio, MunchReplacesYelpOnPlayerWhileWorldSongPlaysOn) {
     // ...and it is all that is sounding: with the song stopped there is silence,
     // so no yelp is left looping on the player's channel.
     world.Stop(song);
-    size_t stopped = Frames();
-    EXPECT_TRUE(AllZero(stopped + kLatencyFrames, stopped + kLatencyFrames + Seconds(1)));
+    EXPECT_TRUE(SilentFromNow());
 }
 
 TEST_F(DiskAudio, StopSilencesSongsAndEffectsAtOnce) {
@@ -227,19 +234,17 @@ TEST_F(DiskAudio, StopSilencesSongsAndEffectsAtOnce) {
     world.Play(song, DMUS_SEG_REPEAT_INFINITE);
     EXPECT_GT(Rms(start + Seconds(0.5), start + Seconds(1.5)), 300.0);
     world.Stop(song);
-    size_t stopped = Frames();
+    EXPECT_TRUE(SilentFromNow());
     EXPECT_FALSE(world.IsPlaying(song));
-    EXPECT_TRUE(AllZero(stopped + kLatencyFrames, stopped + kLatencyFrames + Seconds(1)));
 
     start = Frames();
     player.Play(ouch, DMUS_SEG_REPEAT_INFINITE);
-    EXPECT_GT(Rms(start + kLatencyFrames, start + kLatencyFrames + Seconds(0.3)), 300.0);
+    EXPECT_GT(RmsPastLatency(start, 0.3), 300.0);
     // Stopping a clip that is not playing on this system changes nothing.
     world.Stop(ouch);
     EXPECT_TRUE(player.IsPlaying(ouch));
     player.Stop(ouch);
-    stopped = Frames();
-    EXPECT_TRUE(AllZero(stopped + kLatencyFrames, stopped + kLatencyFrames + Seconds(1)));
+    EXPECT_TRUE(SilentFromNow());
 }
 
 TEST_F(DiskAudio, ShutdownStopsEverythingOfThatSystemOnly) {
@@ -265,12 +270,10 @@ TEST_F(DiskAudio, ShutdownStopsEverythingOfThatSystemOnly) {
     world.Shutdown();
     EXPECT_FALSE(world.IsPlaying(song));
     EXPECT_TRUE(player.IsPlaying(ouch));
-    size_t down = Frames();
-    EXPECT_GT(Rms(down + kLatencyFrames, down + kLatencyFrames + Seconds(0.5)), 300.0);
+    EXPECT_GT(RmsPastLatency(Frames(), 0.5), 300.0);
     // The yelp was all that was left: stopping it leaves silence.
     player.Stop(ouch);
-    size_t stopped = Frames();
-    EXPECT_TRUE(AllZero(stopped + kLatencyFrames, stopped + kLatencyFrames + Seconds(1)));
+    EXPECT_TRUE(SilentFromNow());
 
     // A shut-down system plays nothing, and the device closes with the last system.
     world.Play(song, 0);
@@ -287,11 +290,9 @@ TEST_F(DiskAudio, NamesResolveAgainstTheDirectoryCurrentAtInitialize) {
     char here[4096];
     ASSERT_NE(getcwd(here, sizeof here), nullptr);
     const std::string game = here;
-    char firstName[] = "/tmp/pondquest_dir_a_XXXXXX";
-    char secondName[] = "/tmp/pondquest_dir_b_XXXXXX";
-    ASSERT_NE(mkdtemp(firstName), nullptr);
-    ASSERT_NE(mkdtemp(secondName), nullptr);
-    const std::string first = firstName, second = secondName;
+    TempDir firstDir, secondDir;
+    const std::string first = firstDir.path, second = secondDir.path;
+    ASSERT_FALSE(first.empty() || second.empty());
     // The same name holds a different effect in each directory.
     ASSERT_EQ(symlink((game + "/ouch.wav").c_str(), (first + "/effect.wav").c_str()), 0);
     ASSERT_EQ(symlink((game + "/reeses.wav").c_str(), (second + "/effect.wav").c_str()), 0);
@@ -310,11 +311,6 @@ TEST_F(DiskAudio, NamesResolveAgainstTheDirectoryCurrentAtInitialize) {
     ASSERT_EQ(chdir(game.c_str()), 0);
     ASSERT_NE(effect, nullptr);
     EXPECT_EQ(effect->chunk->alen, ouchBytes);
-
-    std::remove((first + "/effect.wav").c_str());
-    std::remove((second + "/effect.wav").c_str());
-    rmdir(first.c_str());
-    rmdir(second.c_str());
 }
 
 TEST_F(DiskAudio, PlayingNothingOrAfterShutdownIsHarmless) {

@@ -2,6 +2,8 @@
 // point, and the same bytes on every run of the generator.
 #include <gtest/gtest.h>
 
+#include "support/TempDir.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -13,11 +15,6 @@
 #include <vector>
 
 namespace {
-
-std::vector<unsigned char> ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<unsigned char>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 uint32_t Big(const std::vector<unsigned char>& b, size_t at, int bytes) {
     uint32_t v = 0;
@@ -50,7 +47,7 @@ struct SongFacts {
 
 SongFacts ReadSong(const std::string& path) {
     SongFacts f;
-    std::vector<unsigned char> b = ReadBytes(path);
+    std::vector<unsigned char> b = ReadFileBytes(path);
     if (b.size() < 14 || std::string(b.begin(), b.begin() + 4) != "MThd") {
         f.wellFormed = false;
         return f;
@@ -172,7 +169,7 @@ TEST(GeneratedSongCharacter, TempoFitsWhereEachSongPlays) {
 TEST(GeneratedEffects, ShortAudiblePcmWithoutClicksOrClipping) {
     for (const char* name : {"ouch.wav", "reeses.wav"}) {
         SCOPED_TRACE(name);
-        std::vector<unsigned char> b = ReadBytes(name);
+        std::vector<unsigned char> b = ReadFileBytes(name);
         ASSERT_GE(b.size(), 44u);
         ASSERT_EQ(std::string(b.begin(), b.begin() + 4), "RIFF");
         ASSERT_EQ(std::string(b.begin() + 8, b.begin() + 16), "WAVEfmt ");
@@ -206,18 +203,16 @@ TEST(SoundGenerator, WritesTheSameBytesEveryRunAndRejectsBadUse) {
     // Tests run in the game folder, which the build puts beside the generator.
     const std::string tool = "../pondquest_sounds";
     ASSERT_EQ(access(tool.c_str(), X_OK), 0);
-    char dirName[] = "/tmp/pondquest_sounds_XXXXXX";
-    ASSERT_NE(mkdtemp(dirName), nullptr);
-    const std::string dir = dirName;
+    TempDir made;
+    ASSERT_FALSE(made.path.empty());
+    const std::string& dir = made.path;
     ASSERT_EQ(std::system((tool + " " + dir).c_str()), 0);
     for (const char* name : {"DuelOfTheFates.mid", "Crawling.mid", "The_Kids_Arent_Alright.mid",
                              "rubberduckie.mid", "ouch.wav", "reeses.wav"}) {
-        std::vector<unsigned char> fresh = ReadBytes(dir + "/" + name);
+        std::vector<unsigned char> fresh = ReadFileBytes(dir + "/" + name);
         EXPECT_FALSE(fresh.empty()) << name;
-        EXPECT_EQ(fresh, ReadBytes(name)) << name;
-        std::remove((dir + "/" + name).c_str());
+        EXPECT_EQ(fresh, ReadFileBytes(name)) << name;
     }
-    rmdir(dir.c_str());
     int status = std::system((tool + " 2>/dev/null").c_str());
     EXPECT_EQ(WEXITSTATUS(status), 2);
     status = std::system((tool + " /nonexistent/folder 2>/dev/null").c_str());

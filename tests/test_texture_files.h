@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "support/TempDir.h"
+
 #include <unistd.h>
 
 typedef std::vector<unsigned char> Bytes;
@@ -130,30 +132,5 @@ inline Bytes MakePcx(int w, int h, const Bytes& indices) {
     AppendPcxPalette(b);
     return b;
 }
-
-class TempDir {
-public:
-    TempDir() {
-        char tmpl[] = "/tmp/pondquest.tex.XXXXXX";  // a dot in the folder name on purpose
-        const char* made = mkdtemp(tmpl);
-        path = made ? made : "";
-    }
-    ~TempDir() {
-        for (const std::string& f : files) std::remove(f.c_str());
-        rmdir(path.c_str());
-    }
-    std::string Write(const std::string& name, const Bytes& bytes) {
-        std::string full = path + "/" + name;
-        FILE* f = std::fopen(full.c_str(), "wb");
-        if (f) {
-            if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
-            std::fclose(f);
-        }
-        files.push_back(full);
-        return full;
-    }
-    std::string path;
-    std::vector<std::string> files;
-};
 
 #endif

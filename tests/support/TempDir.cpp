@@ -1,0 +1,52 @@
+#include "support/TempDir.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+TempDir::TempDir(const char* prefix) {
+    std::string pattern = std::string("/tmp/") + prefix + "XXXXXX";
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    if (mkdtemp(buffer.data())) path = buffer.data();
+}
+
+TempDir::~TempDir() {
+    if (path.empty()) return;
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+}
+
+std::string TempDir::Write(const std::string& name, const std::vector<unsigned char>& bytes) const {
+    const std::string full = File(name);
+    if (FILE* f = std::fopen(full.c_str(), "wb")) {
+        if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+    }
+    return full;
+}
+
+WorkingDir::WorkingDir(const std::string& dir) : entered(false) {
+    char buffer[4096];
+    previous = getcwd(buffer, sizeof buffer) ? buffer : ".";
+    entered = chdir(dir.c_str()) == 0;
+}
+
+WorkingDir::~WorkingDir() {
+    if (entered && chdir(previous.c_str()) != 0) std::perror("chdir");
+}
+
+std::vector<unsigned char> ReadFileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string GameDir() {
+    const char* d = std::getenv("PONDQUEST_GAME_DIR");
+    return d ? d : ".";
+}
