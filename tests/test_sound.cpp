@@ -360,7 +360,12 @@ INSTANTIATE_TEST_SUITE_P(AllFour, SongLevels,
                          ::testing::Values("DuelOfTheFates.mid", "Crawling.mid",
                                            "The_Kids_Arent_Alright.mid", "rubberduckie.mid"));
 
-using SoundFailure = DiskAudio;
+// No disk output here: the death tests' child processes end by exit() and would leave
+// a fixture's folder behind.
+class SoundFailure : public ::testing::Test {
+protected:
+    void SetUp() override { CSoundSystem::showFailureBox = RecordBox; }
+};
 
 TEST_F(SoundFailure, MissingOrUnreadableFileShowsBoxFiveWithoutOwnerAndExits) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
