@@ -6,6 +6,7 @@
 #include <string>
 
 #include "support/GLTestContext.h"
+#include "support/TextProjection.h"
 #include "world/CTextFont.h"
 
 namespace {
@@ -33,19 +34,6 @@ Box Ink(const PixelImage& img) {
             }
         }
     return b;
-}
-
-// Where a text position lands on the screen: the font draws one unit in front of the eye.
-void ProjectText(float x, float y, float z, double& sx, double& syFromTop) {
-    GLdouble model[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -1, 1};
-    GLdouble proj[16];
-    GLint view[4];
-    glGetDoublev(GL_PROJECTION_MATRIX, proj);
-    glGetIntegerv(GL_VIEWPORT, view);
-    double wx, wy, wz;
-    gluProject(x, y, z, model, proj, view, &wx, &wy, &wz);
-    sx = wx;
-    syFromTop = view[3] - wy;
 }
 
 class FontTest : public ::testing::Test {

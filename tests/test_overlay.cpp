@@ -11,6 +11,7 @@
 #include "scene/CViewCamera.h"
 #include "support/GLTestContext.h"
 #include "support/TempDir.h"
+#include "support/TextProjection.h"
 #include "world/COverlay.h"
 #include "world/CTextFont.h"
 
@@ -39,17 +40,8 @@ bool Matches(const uint8_t* p, const Colour& c) {
     return true;
 }
 
-void Project(float x, float y, double& sx, double& syFromTop) {
-    GLdouble model[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -1, 1};
-    GLdouble proj[16];
-    GLint view[4];
-    glGetDoublev(GL_PROJECTION_MATRIX, proj);
-    glGetIntegerv(GL_VIEWPORT, view);
-    double wx, wy, wz;
-    gluProject(x, y, -0.1, model, proj, view, &wx, &wy, &wz);
-    sx = wx;
-    syFromTop = view[3] - wy;
-}
+// HUD and screen texts print at depth -0.1.
+void Project(float x, float y, double& sx, double& syFromTop) { ProjectText(x, y, -0.1f, sx, syFromTop); }
 
 class OverlayTest : public ::testing::Test {
 protected:
