@@ -67,6 +67,25 @@ protected:
     }
     void TearDown() override { delete player; }
 
+    // The duckling meets o while the camera moves at v.
+    void Meet(CObject* o, const CVec3& v) {
+        camera.velocity = v;
+        player->HandleContact(o);
+    }
+    // The i-th effect asked for was clip, played once more after its first run.
+    void ExpectPlayed(size_t i, CSoundClip* clip) {
+        ASSERT_GT(sound->played.size(), i);
+        EXPECT_EQ(sound->played[i].clip, clip);
+        EXPECT_EQ(sound->played[i].repeats, 1u);
+    }
+    // One frame's drawing and contact pass with the eye at p moving at v.
+    void Pass(CObject* root, const CVec3& p, const CVec3& v) {
+        camera.position = p;
+        camera.velocity = v;
+        root->RenderTree(&camera);
+        root->PrepareTree();
+    }
+
     void ExpectVelocity(float x, float y, float z) {
         EXPECT_FLOAT_EQ(camera.velocity.x, x);
         EXPECT_FLOAT_EQ(camera.velocity.y, y);
@@ -128,11 +147,9 @@ TEST_F(Player, WallsFenceAndNestTurnTheForwardSpeedBack) {
     CNest nest;
     CObject* obstacles[3] = {&wall, &fence, &nest};
     for (CObject* o : obstacles) {
-        camera.velocity = CVec3(0, 0, 2);
-        player->HandleContact(o);
+        Meet(o, CVec3(0, 0, 2));
         ExpectVelocity(0, 0, -2);
-        camera.velocity = CVec3(1, 3, -2);
-        player->HandleContact(o);
+        Meet(o, CVec3(1, 3, -2));
         ExpectVelocity(0, 0, 2);
         EXPECT_FALSE(o->isDead);
     }
@@ -148,8 +165,7 @@ TEST_F(Player, OnlyTheExactTypesCount) {
     CObject plain;
     CObject* others[6] = {&hedge, &bigFood, &ground, &water, &maze, &plain};
     for (CObject* o : others) {
-        camera.velocity = CVec3(1, 0, 2);
-        player->HandleContact(o);
+        Meet(o, CVec3(1, 0, 2));
         ExpectVelocity(1, 0, 2);
         EXPECT_FALSE(o->isDead);
     }
@@ -158,34 +174,30 @@ TEST_F(Player, OnlyTheExactTypesCount) {
 
 TEST_F(Player, FoodIsEatenOncePerMeetingWithSound) {
     CReeses food;
-    camera.velocity = CVec3(1, 0, 3);
-    player->HandleContact(&food);
+    Meet(&food, CVec3(1, 0, 3));
     EXPECT_TRUE(food.isDead);
     EXPECT_EQ(overlay.energyBonus, 20);
     ExpectVelocity(0, 0, 0);
     ASSERT_EQ(sound->played.size(), 1u);
-    EXPECT_EQ(sound->played[0].clip, player->eatClip);
-    EXPECT_EQ(sound->played[0].repeats, 1u);
+    ExpectPlayed(0, player->eatClip);
     EXPECT_TRUE(sound->IsPlaying(player->eatClip));
 
     // Met again before the tree removes it: the whole row applies again.
     player->HandleContact(&food);
     EXPECT_EQ(overlay.energyBonus, 40);
     ASSERT_EQ(sound->played.size(), 2u);
-    EXPECT_EQ(sound->played[1].clip, player->eatClip);
+    ExpectPlayed(1, player->eatClip);
     EXPECT_EQ(overlay.health, 5);
 }
 
 TEST_F(Player, CougarsHurtAndAreRemoved) {
     CCougarBox cougar(0, -20, 0);
-    camera.velocity = CVec3(0, 0, 4);
-    player->HandleContact(&cougar);
+    Meet(&cougar, CVec3(0, 0, 4));
     EXPECT_TRUE(cougar.isDead);
     EXPECT_EQ(overlay.health, 4);
     ExpectVelocity(0, 0, 0);
     ASSERT_EQ(sound->played.size(), 1u);
-    EXPECT_EQ(sound->played[0].clip, player->ouchClip);
-    EXPECT_EQ(sound->played[0].repeats, 1u);
+    ExpectPlayed(0, player->ouchClip);
     player->HandleContact(&cougar);
     EXPECT_EQ(overlay.health, 3);
     EXPECT_EQ(overlay.energyBonus, 0);
@@ -194,8 +206,7 @@ TEST_F(Player, CougarsHurtAndAreRemoved) {
 
 TEST_F(Player, ReachingTheWiseOldManStopsDeadSilently) {
     CSphere elder;
-    camera.velocity = CVec3(1, 2, 3);
-    player->HandleContact(&elder);
+    Meet(&elder, CVec3(1, 2, 3));
     ExpectVelocity(0, 0, 0);
     EXPECT_TRUE(overlay.goalReached);
     EXPECT_FALSE(elder.isDead);
@@ -214,18 +225,12 @@ TEST_F(Player, ContactPassBouncesOffWallsAndEatsFood) {
     food->AttachTo(ground);
 
     // Eye 8 up, right on the wall's line: the duckling at y 5 is inside its box.
-    camera.position = CVec3(30, 8, 501);
-    camera.velocity = CVec3(0, 0, 2);
-    ground->RenderTree(&camera);
-    ground->PrepareTree();
+    Pass(ground, CVec3(30, 8, 501), CVec3(0, 0, 2));
     ExpectVelocity(0, 0, -2);
     EXPECT_TRUE(sound->played.empty());
 
     // Away from the wall and onto the food: eaten, then gone after the update.
-    camera.position = CVec3(101, 6, 99);
-    camera.velocity = CVec3(0, 0, 2);
-    ground->RenderTree(&camera);
-    ground->PrepareTree();
+    Pass(ground, CVec3(101, 6, 99), CVec3(0, 0, 2));
     ExpectVelocity(0, 0, 0);
     EXPECT_EQ(overlay.energyBonus, 20);
     EXPECT_EQ(sound->played.size(), 1u);

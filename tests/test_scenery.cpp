@@ -33,7 +33,23 @@ protected:
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
         return gl.ReadPixels();
     }
+
+    // Clears to a grey level and looks straight down at the origin from 12 up.
+    void LookDownFromTwelve(float grey) {
+        gl.Clear(grey, grey, grey);
+        gluLookAt(0, 12, 0, 0, 0, 0, 0, 0, -1);
+    }
 };
+
+// A 4 x 4 panel level at height y around the origin, in the current colour.
+void FlatPanel(float y) {
+    glBegin(GL_QUADS);
+    glVertex3f(-2, y, -2);
+    glVertex3f(2, y, -2);
+    glVertex3f(2, y, 2);
+    glVertex3f(-2, y, 2);
+    glEnd();
+}
 
 bool Lit(uint8_t r, uint8_t g, uint8_t b) { return r + g + b > 15; }
 
@@ -48,6 +64,15 @@ public:
         last = other;
     }
 };
+
+// A ball of radius 5 seen from 30 units away, in the middle of the view: about 98 pixels
+// across its radius, filling the central square and nothing far from it.
+void ExpectBallOfRadiusFiveFromThirty(const PixelImage& img) {
+    EXPECT_EQ(img.Count(340, 240, 460, 360, Lit), 120 * 120);
+    EXPECT_EQ(img.Count(0, 0, 800, 190, Lit), 0);
+    EXPECT_EQ(img.Count(0, 0, 290, 600, Lit), 0);
+    EXPECT_EQ(img.Count(510, 0, 800, 600, Lit), 0);
+}
 
 void ExpectBox(const CObject& o, float x0, float x1, float y0, float y1, float z0, float z1) {
     EXPECT_NEAR(o.minX, x0, 1e-3);
@@ -109,8 +134,7 @@ TEST_F(Scenery, WaterBlendsWithoutDepthWritesAndRestoresState) {
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
     EXPECT_EQ(overBlack.Count(0, 0, 800, 600, Lit), 800 * 600);  // covers the whole view
 
-    gl.Clear(0.4f, 0.4f, 0.4f);
-    gluLookAt(0, 12, 0, 0, 0, 0, 0, 0, -1);
+    LookDownFromTwelve(0.4f);
     root->RenderTree(&camera);
     PixelImage overGrey = gl.ReadPixels();
     const uint8_t* b = overBlack.At(400, 300);
@@ -120,33 +144,21 @@ TEST_F(Scenery, WaterBlendsWithoutDepthWritesAndRestoresState) {
     EXPECT_GE(b[2], b[0]);
 
     // Nothing drawn after the water is hidden by it: a red panel under the surface shows.
-    gl.Clear(0, 0, 0);
-    gluLookAt(0, 12, 0, 0, 0, 0, 0, 0, -1);
+    LookDownFromTwelve(0);
     root->RenderTree(&camera);
     glDisable(GL_TEXTURE_2D);
     glColor4f(1, 0, 0, 1);
-    glBegin(GL_QUADS);
-    glVertex3f(-2, 0, -2);
-    glVertex3f(2, 0, -2);
-    glVertex3f(2, 0, 2);
-    glVertex3f(-2, 0, 2);
-    glEnd();
+    FlatPanel(0);
     glColor4f(1, 1, 1, 1);
     PixelImage under = gl.ReadPixels();
     EXPECT_EQ(under.At(400, 300)[0], 255);
     EXPECT_EQ(under.At(400, 300)[1], 0);
 
     // But the depth test still applies to the water: a panel above it drawn first stays as it was.
-    gl.Clear(0, 0, 0);
-    gluLookAt(0, 12, 0, 0, 0, 0, 0, 0, -1);
+    LookDownFromTwelve(0);
     glDisable(GL_TEXTURE_2D);
     glColor4f(0, 1, 0, 1);
-    glBegin(GL_QUADS);
-    glVertex3f(-2, 5, -2);
-    glVertex3f(2, 5, -2);
-    glVertex3f(2, 5, 2);
-    glVertex3f(-2, 5, 2);
-    glEnd();
+    FlatPanel(5);
     glColor4f(1, 1, 1, 1);
     root->RenderTree(&camera);
     PixelImage above = gl.ReadPixels();
@@ -156,13 +168,18 @@ TEST_F(Scenery, WaterBlendsWithoutDepthWritesAndRestoresState) {
     delete root;
 }
 
+// Looking down from 50 units at a point 24 units inside an east edge.
+static void ExpectGroundEndsRightOfMiddle(const PixelImage& img) {
+    EXPECT_EQ(img.Count(0, 0, 660, 600, Lit), 660 * 600);
+    EXPECT_EQ(img.Count(700, 0, 800, 600, Lit), 0);
+}
+
 TEST_F(Scenery, GroundsCoverTheirSquaresAndLeaveFogOff) {
     CTerrain* sand = new CTerrain(32, 1.0f);
     EXPECT_EQ(sand->halfSize, 1024);
     // Looking down at the east edge from 50 up: the sand ends 24 units right of the middle.
     PixelImage img = Draw(sand, 1000, 50, 0, 1000, 0, 0, 0, 0, -1);
-    EXPECT_EQ(img.Count(0, 0, 660, 600, Lit), 660 * 600);
-    EXPECT_EQ(img.Count(700, 0, 800, 600, Lit), 0);
+    ExpectGroundEndsRightOfMiddle(img);
     EXPECT_FALSE(glIsEnabled(GL_FOG));
     GLfloat fog[4];
     glGetFloatv(GL_FOG_START, fog);
@@ -181,8 +198,7 @@ TEST_F(Scenery, GroundsCoverTheirSquaresAndLeaveFogOff) {
     EXPECT_EQ(fire->halfSize, 256);
     glFogf(GL_FOG_START, 3);
     img = Draw(fire, 232, 50, 0, 232, 0, 0, 0, 0, -1);
-    EXPECT_EQ(img.Count(0, 0, 660, 600, Lit), 660 * 600);
-    EXPECT_EQ(img.Count(700, 0, 800, 600, Lit), 0);
+    ExpectGroundEndsRightOfMiddle(img);
     // The west edge, and the fire ground leaves the fog settings alone.
     img = Draw(fire, -232, 50, 0, -232, 0, 0, 0, 0, -1);
     EXPECT_EQ(img.Count(140, 0, 800, 600, Lit), 660 * 600);
@@ -238,12 +254,9 @@ TEST_F(Scenery, FoodIsABallBoxedBySetPosition) {
     EXPECT_FLOAT_EQ(food->position.y, 3);
     ExpectBox(*food, 270, 280, -2, 8, 270, 280);
 
-    // From 30 units south: a ball of radius 5, about 98 pixels across its radius.
+    // From 30 units south.
     PixelImage img = Draw(root, 275, 3, 305, 275, 3, 275);
-    EXPECT_EQ(img.Count(340, 240, 460, 360, Lit), 120 * 120);
-    EXPECT_EQ(img.Count(0, 0, 800, 190, Lit), 0);
-    EXPECT_EQ(img.Count(0, 0, 290, 600, Lit), 0);
-    EXPECT_EQ(img.Count(510, 0, 800, 600, Lit), 0);
+    ExpectBallOfRadiusFiveFromThirty(img);
     delete root;
 }
 
@@ -272,9 +285,6 @@ TEST_F(Scenery, WiseOldManStandsInTheFarCornerWithAWideGoalBox) {
 
     // Drawn a third of the box's size: radius 5, seen from 30 units away.
     PixelImage img = Draw(root, 540, 4, 570, 540, 4, 540);
-    EXPECT_EQ(img.Count(340, 240, 460, 360, Lit), 120 * 120);
-    EXPECT_EQ(img.Count(0, 0, 800, 190, Lit), 0);
-    EXPECT_EQ(img.Count(0, 0, 290, 600, Lit), 0);
-    EXPECT_EQ(img.Count(510, 0, 800, 600, Lit), 0);
+    ExpectBallOfRadiusFiveFromThirty(img);
     delete root;
 }
