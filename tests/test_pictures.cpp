@@ -299,9 +299,8 @@ TEST(GeneratedPictures, CreditsPagesCarryTextInTheMiddleBand) {
 // and in the right colours: drawn 1:1 into the viewport, the screen matches the file.
 TEST(GeneratedPictures, GameReaderShowsEachPictureUprightInItsColours) {
     GLTestContext gl(512, 512);
-    char previous[4096];
-    ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
-    ASSERT_EQ(chdir(GameDir().c_str()), 0);
+    WorkingDir inGame(GameDir());
+    ASSERT_TRUE(inGame.entered);
     for (const char* name : kNames) {
         SCOPED_TRACE(name);
         Picture pic = Load(name);
@@ -316,19 +315,7 @@ TEST(GeneratedPictures, GameReaderShowsEachPictureUprightInItsColours) {
 
         gl.Clear();
         glViewport(0, 0, pic.width, pic.height);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glEnable(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, image.textureId);
-        glColor3f(1, 1, 1);
-        glBegin(GL_QUADS);
-        glTexCoord2f(0, 0); glVertex2f(-1, -1);
-        glTexCoord2f(1, 0); glVertex2f(1, -1);
-        glTexCoord2f(1, 1); glVertex2f(1, 1);
-        glTexCoord2f(0, 1); glVertex2f(-1, 1);
-        glEnd();
+        gl.DrawTextureOverViewport(image.textureId);
         PixelImage shot = gl.ReadPixels();
         const int offsetY = shot.height - pic.height;  // the viewport sits at the bottom left
         int mismatches = 0, probes = 0;
@@ -343,7 +330,6 @@ TEST(GeneratedPictures, GameReaderShowsEachPictureUprightInItsColours) {
         EXPECT_EQ(mismatches, 0) << "of " << probes << " probes";
     }
     glViewport(0, 0, 512, 512);
-    ASSERT_EQ(chdir(previous), 0);
 }
 
 namespace {

@@ -11,6 +11,8 @@
 
 #include "support/TempDir.h"
 
+#include <gtest/gtest.h>
+
 #include <unistd.h>
 
 typedef std::vector<unsigned char> Bytes;
@@ -124,6 +126,19 @@ inline void AppendPcxPalette(Bytes& b, unsigned char marker = 12) {
         b.push_back(static_cast<unsigned char>(255 - i));
         b.push_back(static_cast<unsigned char>(i / 2));
     }
+}
+
+// Whether the pixel at p (R, G, B first) is (r, g, b), each channel within tolerance.
+inline ::testing::AssertionResult ColourNear(const unsigned char* p, int r, int g, int b, int tolerance = 0) {
+    const int want[3] = {r, g, b};
+    for (int i = 0; i < 3; ++i)
+        if (std::abs(p[i] - want[i]) > tolerance)
+            return ::testing::AssertionFailure() << "colour " << int(p[0]) << "," << int(p[1]) << "," << int(p[2])
+                                                 << " where " << r << "," << g << "," << b << " was wanted";
+    return ::testing::AssertionSuccess();
+}
+inline ::testing::AssertionResult ColourNear(const unsigned char* p, const Rgb& c) {
+    return ColourNear(p, c.r, c.g, c.b);
 }
 
 inline Bytes MakePcx(int w, int h, const Bytes& indices) {

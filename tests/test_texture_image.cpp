@@ -75,15 +75,11 @@ TEST(TextureTga, TwentyFourBitKeepsStoredRowOrderAsRgb) {
     EXPECT_EQ(img.PixelBytes(), 6144u);
     EXPECT_EQ(img.palette, nullptr);
     const unsigned char* p = img.pixels;
-    EXPECT_EQ(p[0], 10);
-    EXPECT_EQ(p[1], 20);
-    EXPECT_EQ(p[2], 30);
+    EXPECT_TRUE(ColourNear(p, 10, 20, 30));
     EXPECT_EQ(p[64 * 31 * 3 + 0], 200);
     EXPECT_EQ(p[64 * 31 * 3 + 2], 50);
     for (int i = 0; i < 64 * 32; ++i) {
-        ASSERT_EQ(p[i * 3 + 0], px[i].r) << i;
-        ASSERT_EQ(p[i * 3 + 1], px[i].g) << i;
-        ASSERT_EQ(p[i * 3 + 2], px[i].b) << i;
+        ASSERT_TRUE(ColourNear(p + i * 3, px[i])) << i;
     }
 }
 
@@ -186,9 +182,7 @@ TEST(TextureBmp, ChannelsAlphaFromPureBlackAndPadding) {
         ASSERT_EQ(img.PixelBytes(), size_t(w) * 3 * 4);
         for (size_t i = 0; i < px.size(); ++i) {
             const unsigned char* p = img.pixels + 4 * i;
-            ASSERT_EQ(p[0], px[i].r) << "w " << w << " pixel " << i;
-            ASSERT_EQ(p[1], px[i].g);
-            ASSERT_EQ(p[2], px[i].b);
+            ASSERT_TRUE(ColourNear(p, px[i])) << "w " << w << " pixel " << i;
             bool black = px[i].r == 0 && px[i].g == 0 && px[i].b == 0;
             ASSERT_EQ(p[3], black ? 0 : 255) << "w " << w << " pixel " << i;
         }
@@ -273,9 +267,7 @@ TEST_F(TexturePcx, ResamplesToPowersOfTwoWithPaletteColours) {
     EXPECT_EQ(img.palette[3 * 40 + 1], 215);
     // A single colour survives any filter unchanged, at every corner.
     for (size_t i : {size_t(0), size_t(256 * 128 - 1), size_t(255), size_t(256 * 127)}) {
-        EXPECT_EQ(img.pixels[4 * i + 0], 40);
-        EXPECT_EQ(img.pixels[4 * i + 1], 215);
-        EXPECT_EQ(img.pixels[4 * i + 2], 20);
+        EXPECT_TRUE(ColourNear(img.pixels + 4 * i, 40, 215, 20)) << i;
         EXPECT_EQ(img.pixels[4 * i + 3], 255);
     }
 }
@@ -289,9 +281,7 @@ TEST_F(TexturePcx, PowerOfTwoSizeIsCopiedExactly) {
     EXPECT_EQ(img.scaledWidth, 256);
     EXPECT_EQ(img.scaledHeight, 256);
     for (size_t i = 0; i < idx.size(); i += 97) {
-        ASSERT_EQ(img.pixels[4 * i + 0], idx[i]) << i;
-        ASSERT_EQ(img.pixels[4 * i + 1], 255 - idx[i]) << i;
-        ASSERT_EQ(img.pixels[4 * i + 2], idx[i] / 2) << i;
+        ASSERT_TRUE(ColourNear(img.pixels + 4 * i, idx[i], 255 - idx[i], idx[i] / 2)) << i;
     }
 }
 

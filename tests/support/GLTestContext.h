@@ -42,6 +42,9 @@ public:
     PixelImage ReadPixels() const;
     void Swap();
     int ModelviewDepth() const;
+    // Draws the texture untinted over the whole current viewport, with identity matrices
+    // for the quad only; leaves texturing on and the modelview matrix current.
+    void DrawTextureOverViewport(unsigned textureId);
 
     int width;
     int height;
