@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 #include <GL/gl.h>
-#include <GL/glu.h>
 
 #include <cmath>
 #include <cstdint>
@@ -9,6 +8,7 @@
 #include "scene/CRandom.h"
 #include "scene/CViewCamera.h"
 #include "support/GLTestContext.h"
+#include "support/TreeShot.h"
 
 namespace {
 
@@ -175,28 +175,19 @@ TEST_F(Cougars, DrawnAsFourOpenSidesAtTheDrawPosition) {
 
     // Looking straight down from 30 units above: the sides show as a ring,
     // and the open top and bottom leave the middle clear.
-    gl.Clear(0, 0, 0);
-    gluLookAt(0, 30, 0, 0, 0, 0, 0, 0, -1);
-    glColor4f(1, 1, 1, 1);
-    const int depthBefore = gl.ModelviewDepth();
-    root->RenderTree(&camera);
-    EXPECT_EQ(gl.ModelviewDepth(), depthBefore);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    LookFrom(gl, 0, 30, 0, 0, 0, 0, 0, 0, -1);
+    PixelImage img = RenderTreeAndRead(gl, root, &camera);
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
-    PixelImage img = gl.ReadPixels();
-    auto lit = [](uint8_t r, uint8_t g, uint8_t b) { return r + g + b > 15; };
-    EXPECT_EQ(img.Count(340, 240, 460, 360, lit), 0);    // within the bottom rim
-    EXPECT_GT(img.Count(300, 200, 500, 210, lit), 150);  // the far side's wall, seen from above
-    EXPECT_GT(img.Count(290, 290, 300, 310, lit), 150);  // the left side
-    EXPECT_EQ(img.Count(0, 0, 800, 150, lit), 0);        // outside the top rim
+    EXPECT_EQ(img.Count(340, 240, 460, 360, Lit), 0);    // within the bottom rim
+    EXPECT_GT(img.Count(300, 200, 500, 210, Lit), 150);  // the far side's wall, seen from above
+    EXPECT_GT(img.Count(290, 290, 300, 310, Lit), 150);  // the left side
+    EXPECT_EQ(img.Count(0, 0, 800, 150, Lit), 0);        // outside the top rim
 
     // Moved to the right, the cougar is drawn there.
     c->drawPosition = CVec3(12, 0, 0);
-    gl.Clear(0, 0, 0);
-    gluLookAt(0, 30, 0, 0, 0, 0, 0, 0, -1);
-    root->RenderTree(&camera);
-    img = gl.ReadPixels();
-    EXPECT_EQ(img.Count(290, 290, 300, 310, lit), 0);
-    EXPECT_GT(img.Count(600, 200, 800, 400, lit), 1000);
+    LookFrom(gl, 0, 30, 0, 0, 0, 0, 0, 0, -1);
+    img = RenderTreeAndRead(gl, root, &camera);
+    EXPECT_EQ(img.Count(290, 290, 300, 310, Lit), 0);
+    EXPECT_GT(img.Count(600, 200, 800, 400, Lit), 1000);
     delete root;
 }

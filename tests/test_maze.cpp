@@ -13,6 +13,7 @@
 #include "scene/CRandom.h"
 #include "scene/CViewCamera.h"
 #include "support/GLTestContext.h"
+#include "support/TreeShot.h"
 
 namespace {
 
@@ -260,21 +261,16 @@ TEST(MazeWalls, RenderedPanelsAppearWhereTheyStand) {
 
     gl.Clear(0, 0, 0);
     glColor4f(1, 1, 1, 1);
-    const int depthBefore = gl.ModelviewDepth();
-    root->RenderTree(&camera);
-    EXPECT_EQ(gl.ModelviewDepth(), depthBefore);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    PixelImage img = gl.ReadPixels();
+    PixelImage img = RenderTreeAndRead(gl, root, &camera);
 
-    auto lit = [](uint8_t r, uint8_t g, uint8_t b) { return r + g + b > 15; };
     // The across piece: x -25..25 at 100 units covers the middle of the screen.
-    EXPECT_GT(img.Count(380, 260, 420, 320, lit), 2000);
+    EXPECT_GT(img.Count(380, 260, 420, 320, Lit), 2000);
     // The along piece shows on the right, between 60 and 70 units away.
-    EXPECT_GT(img.Count(650, 260, 700, 320, lit), 2500);
+    EXPECT_GT(img.Count(650, 260, 700, 320, Lit), 2500);
     // Nothing on the left half, and nothing above the 15-unit-high pieces.
-    EXPECT_EQ(img.Count(0, 200, 200, 400, lit), 0);
-    EXPECT_EQ(img.Count(0, 0, 800, 150, lit), 0);
+    EXPECT_EQ(img.Count(0, 200, 200, 400, Lit), 0);
+    EXPECT_EQ(img.Count(0, 0, 800, 150, Lit), 0);
     // Between the pieces at eye height: the gap right of the across piece's end.
-    EXPECT_EQ(img.Count(560, 280, 590, 290, lit), 0);
+    EXPECT_EQ(img.Count(560, 280, 590, 290, Lit), 0);
     delete root;
 }

@@ -13,6 +13,7 @@
 #include "objects/CWater.h"
 #include "scene/CViewCamera.h"
 #include "support/GLTestContext.h"
+#include "support/TreeShot.h"
 
 namespace {
 
@@ -24,14 +25,8 @@ protected:
     // Clears, looks from eye to centre, draws the tree and checks the matrix stack.
     PixelImage Draw(CObject* root, float ex, float ey, float ez, float cx, float cy, float cz,
                     float ux = 0, float uy = 1, float uz = 0) {
-        gl.Clear(0, 0, 0);
-        gluLookAt(ex, ey, ez, cx, cy, cz, ux, uy, uz);
-        glColor4f(1, 1, 1, 1);
-        const int depthBefore = gl.ModelviewDepth();
-        root->RenderTree(&camera);
-        EXPECT_EQ(gl.ModelviewDepth(), depthBefore);
-        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-        return gl.ReadPixels();
+        LookFrom(gl, ex, ey, ez, cx, cy, cz, ux, uy, uz);
+        return RenderTreeAndRead(gl, root, &camera);
     }
 
     // Clears to a grey level and looks straight down at the origin from 12 up.
@@ -51,7 +46,6 @@ void FlatPanel(float y) {
     glEnd();
 }
 
-bool Lit(uint8_t r, uint8_t g, uint8_t b) { return r + g + b > 15; }
 
 // Records what the contact pass finds around a point.
 class Probe : public CObject {
