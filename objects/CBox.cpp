@@ -25,11 +25,15 @@ void CBox::PlaceWall(float x, float y, float z, int orientation) {
     }
 }
 
-void CBox::DrawWall(int orientation, float s, float t) {
-    const float w = width, h = height;
-    glTranslatef(position.x, position.y, position.z);
+void CBox::BindImageAt(const CVec3& at) {
+    glTranslatef(at.x, at.y, at.z);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, image.textureId);
+}
+
+void CBox::DrawWall(int orientation, float s, float t) {
+    const float w = width, h = height;
+    BindImageAt(position);
     glBegin(GL_QUADS);
     if (orientation == 0) {
         glTexCoord2f(s, 0); glVertex3f(w / 2, 0, 0);

@@ -19,6 +19,8 @@ protected:
     // Wall pieces: placed with their foot at y, centred on (x, z) along their length;
     // contacts see them 4 units thick across, whatever the texture shows.
     void PlaceWall(float x, float y, float z, int orientation);
+    // Moves the origin to `at` and binds the box's image for drawing there.
+    void BindImageAt(const CVec3& at);
     // One upright textured panel of width x height at the position, tiled s x t times.
     void DrawWall(int orientation, float s, float t);
     // The four upright sides of a box of the given half extents around the current origin,

@@ -66,9 +66,7 @@ void CCougarBox::Render(CViewCamera*) {
     const float a = depth / 2;
     const float b = height / 2;
     const float c = width / 2;
-    glTranslatef(drawPosition.x, drawPosition.y, drawPosition.z);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, image.textureId);
+    BindImageAt(drawPosition);
     glBegin(GL_QUADS);
     DrawSides(a, b, c, 1, 1);
     glEnd();

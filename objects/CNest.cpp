@@ -28,9 +28,7 @@ void CNest::Render(CViewCamera*) {
     const float w = width / 2;
     const float h = height / 2;
     const float d = depth / 2;
-    glTranslatef(position.x, position.y, position.z);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, image.textureId);
+    BindImageAt(position);
     glBegin(GL_QUADS);
     DrawSides(w, h, d, 4, 2);
     glEnd();
