@@ -20,7 +20,7 @@ struct KeyRow {
 
 // Tested in this order every frame; W/S/A/D deliver the arrow codes, Q and P Caps/Num Lock.
 const KeyRow kKeyTable[12] = {
-    {0x3B, 112}, {0x10, 20}, {0x19, 144}, {0x39, 32}, {0x1C, 13}, {0x11, 38},
+    {0x3B, 112}, {0x10, 20}, {0x19, 144}, {0x39, 32},  {0x1C, 13},  {0x11, 38},
     {0x1F, 40},  {0x1E, 37}, {0x20, 39},  {0x4E, 107}, {0x4A, 109}, {0x01, 27},
 };
 }  // namespace

@@ -28,8 +28,8 @@ bool CFrameTimer::Start() {
 float CFrameTimer::ElapsedSeconds() {
     if (frequency <= 0) return 0.0f;  // not started
     int64_t now = ReadCounter();
-    long double seconds =
-        (static_cast<long double>(now) - static_cast<long double>(lastCount)) / static_cast<long double>(frequency);
+    long double seconds = (static_cast<long double>(now) - static_cast<long double>(lastCount)) /
+                          static_cast<long double>(frequency);
     lastCount = now;
     return static_cast<float>(seconds);
 }

@@ -17,9 +17,9 @@ struct CMouseState {
 // same read path, so acquiring, lost devices and the engine's key table all run for real.
 class CInputScript {
 public:
-    uint8_t keys[256];   // by DirectInput scan code, bit 7 set while held
-    CMouseState mouse;   // lX/lY are returned by every read until changed
-    bool lost;           // reads and acquisitions fail, as with a device taken away
+    uint8_t keys[256];  // by DirectInput scan code, bit 7 set while held
+    CMouseState mouse;  // lX/lY are returned by every read until changed
+    bool lost;          // reads and acquisitions fail, as with a device taken away
 
     CInputScript();
     void Clear();

@@ -2,9 +2,9 @@
 
 #include "app/CInputDevices.h"
 
-#include <SDL.h>
 #include <GL/gl.h>
 #include <GL/glu.h>
+#include <SDL.h>
 
 #include <cstdio>
 
@@ -18,7 +18,9 @@ int32_t PackPosition(int x, int y) {
 }
 
 static int LowWord(int32_t packed) { return static_cast<int>(static_cast<uint32_t>(packed) & 0xFFFFu); }
-static int HighWord(int32_t packed) { return static_cast<int>((static_cast<uint32_t>(packed) >> 16) & 0xFFFFu); }
+static int HighWord(int32_t packed) {
+    return static_cast<int>((static_cast<uint32_t>(packed) >> 16) & 0xFFFFu);
+}
 
 bool COGLWindow::RegisterWindowClass() { return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0; }
 
@@ -43,9 +45,22 @@ void COGLWindow::PostQuit(int code) {
 }
 
 COGLWindow::COGLWindow(const char* title, bool fullscreenMode, int w, int h, int depth)
-    : hwnd(nullptr), hdc(nullptr), palette(nullptr), glContext(nullptr), width(w), height(h), bits(depth),
-      viewSize(w > h ? w : h), cursorX(0), cursorY(0), fullscreen(fullscreenMode), mouseSensitivity(2.0f),
-      useDirectInput(false), input(nullptr), hasCapture(false), aspect(h > 0 ? double(w) / h : 1.0),
+    : hwnd(nullptr),
+      hdc(nullptr),
+      palette(nullptr),
+      glContext(nullptr),
+      width(w),
+      height(h),
+      bits(depth),
+      viewSize(w > h ? w : h),
+      cursorX(0),
+      cursorY(0),
+      fullscreen(fullscreenMode),
+      mouseSensitivity(2.0f),
+      useDirectInput(false),
+      input(nullptr),
+      hasCapture(false),
+      aspect(h > 0 ? double(w) / h : 1.0),
       ownsVideo(false) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "Pondquest: SDL video: %s\n", SDL_GetError());
@@ -58,7 +73,8 @@ COGLWindow::COGLWindow(const char* title, bool fullscreenMode, int w, int h, int
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     SetupPixelFormat();
 
-    SDL_Window* window = SDL_CreateWindow(title, 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE);
+    SDL_Window* window =
+        SDL_CreateWindow(title, 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE);
     if (window) {
         hwnd = window;
         if (!Create()) {
@@ -233,10 +249,14 @@ int COGLWindow::VirtualKeyFromSdl(int key) {
     switch (key) {
     case SDLK_BACKSPACE: return 8;
     case SDLK_TAB: return 9;
-    case SDLK_RETURN: case SDLK_KP_ENTER: return 13;
-    case SDLK_LSHIFT: case SDLK_RSHIFT: return 16;
-    case SDLK_LCTRL: case SDLK_RCTRL: return 17;
-    case SDLK_LALT: case SDLK_RALT: return 18;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER: return 13;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT: return 16;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL: return 17;
+    case SDLK_LALT:
+    case SDLK_RALT: return 18;
     case SDLK_PAUSE: return 19;
     case SDLK_CAPSLOCK: return 20;
     case SDLK_ESCAPE: return 27;
@@ -283,11 +303,8 @@ int COGLWindow::WindowProc(const SDL_Event& event) {
             height = event.window.data2;
             SetupProjection();
             return 0;
-        case SDL_WINDOWEVENT_MINIMIZED:
-            return 0;  // a minimise leaves the size and projection alone
-        case SDL_WINDOWEVENT_EXPOSED:
-            OnPaint();
-            return 0;
+        case SDL_WINDOWEVENT_MINIMIZED: return 0;  // a minimise leaves the size and projection alone
+        case SDL_WINDOWEVENT_EXPOSED: OnPaint(); return 0;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
             if (fullscreen) SetDisplayMode(width, height, bits);
             if (SDL_GetWindowFlags(hwnd) & SDL_WINDOW_MINIMIZED) SDL_RestoreWindow(hwnd);
@@ -297,8 +314,7 @@ int COGLWindow::WindowProc(const SDL_Event& event) {
             SDL_MinimizeWindow(hwnd);
             if (fullscreen) RestoreDisplayMode();
             return 0;
-        default:
-            return 1;
+        default: return 1;
         }
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
@@ -355,7 +371,6 @@ int COGLWindow::WindowProc(const SDL_Event& event) {
             OnRightButtonUp();
         }
         return 1;
-    default:
-        return 1;
+    default: return 1;
     }
 }

@@ -15,10 +15,10 @@ int32_t PackPosition(int x, int y);
 // handlers below; key and mouse events only while the polled input devices are not in use.
 class COGLWindow {
 public:
-    SDL_Window* hwnd;   // the window; null once destroyed
-    SDL_Window* hdc;    // the drawable the frame is swapped to (the same window)
-    void* palette;      // always null: true-colour visuals need no palette
-    void* glContext;    // SDL_GLContext; null when none is held
+    SDL_Window* hwnd;  // the window; null once destroyed
+    SDL_Window* hdc;   // the drawable the frame is swapped to (the same window)
+    void* palette;     // always null: true-colour visuals need no palette
+    void* glContext;   // SDL_GLContext; null when none is held
     int32_t width;
     int32_t height;
     int32_t bits;
@@ -30,9 +30,9 @@ public:
     bool useDirectInput;
     CInputDevices* input;
     // Beyond the window itself:
-    bool hasCapture;    // the window holds the mouse capture
-    double aspect;      // last aspect given to the projection, kept when the height is 0
-    bool ownsVideo;     // holds a reference on SDL's video subsystem
+    bool hasCapture;  // the window holds the mouse capture
+    double aspect;    // last aspect given to the projection, kept when the height is 0
+    bool ownsVideo;   // holds a reference on SDL's video subsystem
 
     // Process-wide, shared by every window (the game has one).
     static int32_t dragOrigin;

@@ -58,13 +58,23 @@ void CSimpEngine::OnMouseMove(int x, int y, int w, int h) {
 // engine's fixed order, so a later key of the same frame meets the state an earlier one left.
 void CSimpEngine::OnKeyDown(int key) {
     // States in which every key first stops the camera (screens over a frozen level).
-    static const bool zeroesCamera[15] = {false, false, true,  false, true,  true,  true, true,
-                                          false, true,  true,  true,  true,  false, false};
+    static const bool zeroesCamera[15] = {false, false, true, false, true, true,  true, true,
+                                          false, true,  true, true,  true, false, false};
     const int state = world->state;
     if (state >= 0 && state < 15 && zeroesCamera[state]) camera->velocity = CVec3(0, 0, 0);
 
-    enum { kEnter = 13, kQ = 20, kEsc = 27, kSpace = 32, kW = 38, kS = 40, kPlus = 107,
-           kMinus = 109, kF1 = 112, kP = 144 };
+    enum {
+        kEnter = 13,
+        kQ = 20,
+        kEsc = 27,
+        kSpace = 32,
+        kW = 38,
+        kS = 40,
+        kPlus = 107,
+        kMinus = 109,
+        kF1 = 112,
+        kP = 144
+    };
 
     // Moving and turning keys shared by both play states.
     auto playKeys = [&](int k) {
@@ -87,8 +97,10 @@ void CSimpEngine::OnKeyDown(int key) {
 
     switch (state) {
     case MainMenu:
-        if (key == kEsc) PostQuit(0);
-        else if (key == kP) go(LevelOneLoading, true);
+        if (key == kEsc)
+            PostQuit(0);
+        else if (key == kP)
+            go(LevelOneLoading, true);
         break;
     case LevelOneLoading:
         world->StartLevelOne();
@@ -98,44 +110,61 @@ void CSimpEngine::OnKeyDown(int key) {
         if (key == kSpace) go(LevelOnePlay, false);
         break;
     case LevelOnePlay:
-        if (key == kEnter) go(LevelOneMenu, false);
-        else if (key == kF1) go(LevelTwoLoading, true);
-        else playKeys(key);
+        if (key == kEnter)
+            go(LevelOneMenu, false);
+        else if (key == kF1)
+            go(LevelTwoLoading, true);
+        else
+            playKeys(key);
         break;
     case LevelOneMenu:
-        if (key == kQ) go(MainMenu, true);
-        else if (key == kEsc) go(LevelOnePlay, false);
+        if (key == kQ)
+            go(MainMenu, true);
+        else if (key == kEsc)
+            go(LevelOnePlay, false);
         break;
     case LevelOneWon:
-        if (key == kQ) go(MainMenu, true);
-        else if (key == kSpace) go(LevelTwoLoading, true);
+        if (key == kQ)
+            go(MainMenu, true);
+        else if (key == kSpace)
+            go(LevelTwoLoading, true);
         break;
     case LevelOneLost:
-        if (key == kQ) go(MainMenu, true);
-        else if (key == kSpace) go(LevelOneLoading, true);
+        if (key == kQ)
+            go(MainMenu, true);
+        else if (key == kSpace)
+            go(LevelOneLoading, true);
         break;
     case LevelTwoLoading:
         world->StartLevelTwo();
         world->state = LevelTwoIntro;
         break;
     case LevelTwoPlay:
-        if (key == kEnter) go(LevelTwoMenu, false);
-        else playKeys(key);
+        if (key == kEnter)
+            go(LevelTwoMenu, false);
+        else
+            playKeys(key);
         break;
     case LevelTwoMenu:
-        if (key == kQ) go(MainMenu, true);
-        else if (key == kEsc) go(LevelTwoPlay, false);
+        if (key == kQ)
+            go(MainMenu, true);
+        else if (key == kEsc)
+            go(LevelTwoPlay, false);
         break;
     case LevelTwoWon:
-        if (key == kQ) go(MainMenu, true);
-        else if (key == kSpace) go(CreditsLoading, true);
+        if (key == kQ)
+            go(MainMenu, true);
+        else if (key == kSpace)
+            go(CreditsLoading, true);
         break;
     case LevelTwoIntro:
         if (key == kSpace) go(LevelTwoPlay, false);
         break;
     case LevelTwoLost:
-        if (key == kQ) go(MainMenu, true);
-        else if (key == kSpace) go(LevelTwoLoading, true);
+        if (key == kQ)
+            go(MainMenu, true);
+        else if (key == kSpace)
+            go(LevelTwoLoading, true);
         break;
     case CreditsLoading:
         world->StartCredits();

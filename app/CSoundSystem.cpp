@@ -132,12 +132,12 @@ void ShowBoxWithSdl(void* owner, const char* caption, const char* text) {
 const char* const CSoundSystem::failureCaption = "ERROR!";
 void (*CSoundSystem::showFailureBox)(void*, const char*, const char*) = ShowBoxWithSdl;
 
-CSoundSystem::CSoundSystem()
-    : window(nullptr), plainChannel(-1), positionalChannel(-1), initialized(false) {}
+CSoundSystem::CSoundSystem() : window(nullptr), plainChannel(-1), positionalChannel(-1), initialized(false) {}
 
 CSoundSystem::~CSoundSystem() {
     Shutdown();
-    for (CSoundClip* clip : clips) delete clip;
+    for (CSoundClip* clip : clips)
+        delete clip;
     clips.clear();
 }
 

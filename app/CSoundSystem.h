@@ -52,8 +52,8 @@ public:
     static bool UsingSilentOutput();
 
     void* window;
-    std::string searchDirectory;   // working directory read at Initialize
-    int plainChannel;              // this system's own mixer channels, -1 when none
+    std::string searchDirectory;  // working directory read at Initialize
+    int plainChannel;             // this system's own mixer channels, -1 when none
     int positionalChannel;
     bool initialized;
     std::vector<CSoundClip*> clips;

@@ -36,38 +36,62 @@ void CBox::DrawWall(int orientation, float s, float t) {
     BindImageAt(position);
     glBegin(GL_QUADS);
     if (orientation == 0) {
-        glTexCoord2f(s, 0); glVertex3f(w / 2, 0, 0);
-        glTexCoord2f(s, t); glVertex3f(w / 2, h, 0);
-        glTexCoord2f(0, t); glVertex3f(-w / 2, h, 0);
-        glTexCoord2f(0, 0); glVertex3f(-w / 2, 0, 0);
+        glTexCoord2f(s, 0);
+        glVertex3f(w / 2, 0, 0);
+        glTexCoord2f(s, t);
+        glVertex3f(w / 2, h, 0);
+        glTexCoord2f(0, t);
+        glVertex3f(-w / 2, h, 0);
+        glTexCoord2f(0, 0);
+        glVertex3f(-w / 2, 0, 0);
     } else {
-        glTexCoord2f(s, 0); glVertex3f(0, 0, w / 2);
-        glTexCoord2f(s, t); glVertex3f(0, h, w / 2);
-        glTexCoord2f(0, t); glVertex3f(0, h, -w / 2);
-        glTexCoord2f(0, 0); glVertex3f(0, 0, -w / 2);
+        glTexCoord2f(s, 0);
+        glVertex3f(0, 0, w / 2);
+        glTexCoord2f(s, t);
+        glVertex3f(0, h, w / 2);
+        glTexCoord2f(0, t);
+        glVertex3f(0, h, -w / 2);
+        glTexCoord2f(0, 0);
+        glVertex3f(0, 0, -w / 2);
     }
     glEnd();
 }
 
 void CBox::DrawSides(float a, float b, float c, float s, float t) {
     // z = -c
-    glTexCoord2f(s, 0); glVertex3f(-a, -b, -c);
-    glTexCoord2f(s, t); glVertex3f(-a, b, -c);
-    glTexCoord2f(0, t); glVertex3f(a, b, -c);
-    glTexCoord2f(0, 0); glVertex3f(a, -b, -c);
+    glTexCoord2f(s, 0);
+    glVertex3f(-a, -b, -c);
+    glTexCoord2f(s, t);
+    glVertex3f(-a, b, -c);
+    glTexCoord2f(0, t);
+    glVertex3f(a, b, -c);
+    glTexCoord2f(0, 0);
+    glVertex3f(a, -b, -c);
     // z = +c
-    glTexCoord2f(s, 0); glVertex3f(a, -b, c);
-    glTexCoord2f(s, t); glVertex3f(a, b, c);
-    glTexCoord2f(0, t); glVertex3f(-a, b, c);
-    glTexCoord2f(0, 0); glVertex3f(-a, -b, c);
+    glTexCoord2f(s, 0);
+    glVertex3f(a, -b, c);
+    glTexCoord2f(s, t);
+    glVertex3f(a, b, c);
+    glTexCoord2f(0, t);
+    glVertex3f(-a, b, c);
+    glTexCoord2f(0, 0);
+    glVertex3f(-a, -b, c);
     // x = +a
-    glTexCoord2f(s, 0); glVertex3f(a, -b, -c);
-    glTexCoord2f(s, t); glVertex3f(a, b, -c);
-    glTexCoord2f(0, t); glVertex3f(a, b, c);
-    glTexCoord2f(0, 0); glVertex3f(a, -b, c);
+    glTexCoord2f(s, 0);
+    glVertex3f(a, -b, -c);
+    glTexCoord2f(s, t);
+    glVertex3f(a, b, -c);
+    glTexCoord2f(0, t);
+    glVertex3f(a, b, c);
+    glTexCoord2f(0, 0);
+    glVertex3f(a, -b, c);
     // x = -a
-    glTexCoord2f(s, 0); glVertex3f(-a, -b, c);
-    glTexCoord2f(s, t); glVertex3f(-a, b, c);
-    glTexCoord2f(0, t); glVertex3f(-a, b, -c);
-    glTexCoord2f(0, 0); glVertex3f(-a, -b, -c);
+    glTexCoord2f(s, 0);
+    glVertex3f(-a, -b, c);
+    glTexCoord2f(s, t);
+    glVertex3f(-a, b, c);
+    glTexCoord2f(0, t);
+    glVertex3f(-a, b, -c);
+    glTexCoord2f(0, 0);
+    glVertex3f(-a, -b, -c);
 }

@@ -75,7 +75,8 @@ void CMaze::Generate() {
     }
 
     int sets[CELL_COUNT];
-    for (int c = 0; c < CELL_COUNT; ++c) sets[c] = -1;
+    for (int c = 0; c < CELL_COUNT; ++c)
+        sets[c] = -1;
 
     // Extra pieces fall too, so the maze gets loops and open areas.
     const float extraLimit = EDGE_COUNT * 0.7f;

@@ -35,10 +35,14 @@ void CNest::Render(CViewCamera*) {
 
     glBindTexture(GL_TEXTURE_2D, topImage.textureId);
     glBegin(GL_QUADS);
-    glTexCoord2f(0, 0); glVertex3f(w, h, d);
-    glTexCoord2f(1, 0); glVertex3f(w, h, -d);
-    glTexCoord2f(1, 1); glVertex3f(-w, h, -d);
-    glTexCoord2f(0, 1); glVertex3f(-w, h, d);
+    glTexCoord2f(0, 0);
+    glVertex3f(w, h, d);
+    glTexCoord2f(1, 0);
+    glVertex3f(w, h, -d);
+    glTexCoord2f(1, 1);
+    glVertex3f(-w, h, -d);
+    glTexCoord2f(0, 1);
+    glVertex3f(-w, h, d);
     glEnd();
 }
 

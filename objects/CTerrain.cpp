@@ -20,10 +20,14 @@ void CTerrain::DrawGround(unsigned int texture, float h, float repeats) {
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, texture);
     glBegin(GL_QUADS);
-    glTexCoord2f(0, 0); glVertex3f(h, -0.01f, h);
-    glTexCoord2f(repeats, 0); glVertex3f(h, -0.01f, -h);
-    glTexCoord2f(repeats, repeats); glVertex3f(-h, -0.01f, -h);
-    glTexCoord2f(0, repeats); glVertex3f(-h, -0.01f, h);
+    glTexCoord2f(0, 0);
+    glVertex3f(h, -0.01f, h);
+    glTexCoord2f(repeats, 0);
+    glVertex3f(h, -0.01f, -h);
+    glTexCoord2f(repeats, repeats);
+    glVertex3f(-h, -0.01f, -h);
+    glTexCoord2f(0, repeats);
+    glVertex3f(-h, -0.01f, h);
     glEnd();
 }
 

@@ -37,10 +37,14 @@ void CWater::Render(CViewCamera*) {
     glColor4f(0.5f, 0.5f, 1.0f, 1.0f);
     glBindTexture(GL_TEXTURE_2D, image.textureId);
     glBegin(GL_QUADS);
-    glTexCoord2f(0, 0); glVertex3f(x + h, y, z + h);
-    glTexCoord2f(128, 0); glVertex3f(x + h, y, z - h);
-    glTexCoord2f(128, 128); glVertex3f(x - h, y, z - h);
-    glTexCoord2f(0, 128); glVertex3f(x - h, y, z + h);
+    glTexCoord2f(0, 0);
+    glVertex3f(x + h, y, z + h);
+    glTexCoord2f(128, 0);
+    glVertex3f(x + h, y, z - h);
+    glTexCoord2f(128, 128);
+    glVertex3f(x - h, y, z - h);
+    glTexCoord2f(0, 128);
+    glVertex3f(x - h, y, z + h);
     glEnd();
     glDepthMask(GL_TRUE);
     glDisable(GL_BLEND);

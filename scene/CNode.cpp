@@ -5,7 +5,8 @@ CNode::CNode() : parent(nullptr), child(nullptr), prev(this), next(this) {}
 CNode::~CNode() {
     Detach();
     // Each child's destructor detaches it, so the first child moves on until none is left.
-    while (child) delete child;
+    while (child)
+        delete child;
 }
 
 void CNode::AttachTo(CNode* newParent) {
@@ -38,6 +39,7 @@ bool CNode::IsLastChild() const { return parent != nullptr && parent->child->pre
 
 CNode* CNode::FindRoot() {
     CNode* node = this;
-    while (node->parent) node = node->parent;
+    while (node->parent)
+        node = node->parent;
     return node;
 }

@@ -17,9 +17,12 @@ CObject::CObject()
       velocity(0.0f, 0.0f, 0.0f),
       acceleration(0.0f, 0.0f, 0.0f),
       size(0.0f),
-      maxX(0.0f), minX(0.0f),
-      maxY(0.0f), minY(0.0f),
-      maxZ(0.0f), minZ(0.0f),
+      maxX(0.0f),
+      minX(0.0f),
+      maxY(0.0f),
+      minY(0.0f),
+      maxZ(0.0f),
+      minZ(0.0f),
       isDead(false) {}
 
 CObject::~CObject() {}
@@ -93,9 +96,8 @@ void CObject::PrepareTree() {
 
 bool CObject::IsInside(const CObject* other) const {
     // Strict on every face, and any NaN fails a comparison, so it is never a hit.
-    return other->minX < position.x && position.x < other->maxX &&
-           other->minY < position.y && position.y < other->maxY &&
-           other->minZ < position.z && position.z < other->maxZ;
+    return other->minX < position.x && position.x < other->maxX && other->minY < position.y &&
+           position.y < other->maxY && other->minZ < position.z && position.z < other->maxZ;
 }
 
 void CObject::CheckContacts(CObject* other) {

@@ -3,7 +3,7 @@
 namespace {
 // Unsigned arithmetic wraps modulo 2^32, which is exactly the generator's modulus.
 uint32_t randomState = 1;
-}
+}  // namespace
 
 int CRandom::Rand() {
     randomState = randomState * 214013u + 2531011u;

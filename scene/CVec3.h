@@ -10,8 +10,18 @@ public:
 
     CVec3(float x, float y, float z) : x(x), y(y), z(z) {}
     CVec3(const CVec3& v) : x(v.x), y(v.y), z(v.z) {}
-    CVec3& operator=(const CVec3& v) { x = v.x; y = v.y; z = v.z; return *this; }
-    CVec3& operator+=(const CVec3& v) { x += v.x; y += v.y; z += v.z; return *this; }
+    CVec3& operator=(const CVec3& v) {
+        x = v.x;
+        y = v.y;
+        z = v.z;
+        return *this;
+    }
+    CVec3& operator+=(const CVec3& v) {
+        x += v.x;
+        y += v.y;
+        z += v.z;
+        return *this;
+    }
     CVec3 operator*(const float& s) const { return CVec3(x * s, y * s, z * s); }
     CVec3 operator-() const { return CVec3(-x, -y, -z); }
     CVec3 operator*(const CVec3& v) const { return CVec3(x * v.x, y * v.y, z * v.z); }

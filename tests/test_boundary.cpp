@@ -19,7 +19,8 @@ protected:
     void UseStripes(CBoundary& wall) {
         std::vector<Rgb> px;
         for (int y = 0; y < 8; ++y)
-            for (int x = 0; x < 8; ++x) px.push_back(x < 4 ? Rgb{255, 0, 0} : Rgb{0, 0, 255});
+            for (int x = 0; x < 8; ++x)
+                px.push_back(x < 4 ? Rgb{255, 0, 0} : Rgb{0, 0, 255});
         wall.image.LoadFromFile(dir.Write("stripes.tga", MakeTga24(8, 8, px)).c_str());
         wall.image.CreateTexture();
     }

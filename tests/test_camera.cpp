@@ -1,5 +1,5 @@
-#include <gtest/gtest.h>
 #include <GL/gl.h>
+#include <gtest/gtest.h>
 
 #include <cmath>
 
@@ -152,7 +152,8 @@ TEST_F(Camera, OneKeyPushCarriesAboutTwoThirdsOfAUnit) {
         cam = CViewCamera();
         cam.yaw = 90;
         cam.velocity = CVec3(0, 0, 2);
-        for (int i = 0; i < 3000; ++i) Frame(dt);
+        for (int i = 0; i < 3000; ++i)
+            Frame(dt);
         EXPECT_NEAR(cam.position.z - 5, 2.0f / 3, 1e-3) << "dt " << dt;
         EXPECT_NEAR(cam.position.x, 5, 1e-5);
         EXPECT_LT(std::fabs(cam.velocity.z), 1e-6);
@@ -172,10 +173,12 @@ TEST_F(Camera, ViewMatrixIsTheLookAtOfPositionAndLookAtPoint) {
     const double e[3] = {cam.position.x, cam.position.y, cam.position.z};
     double f[3] = {cam.lookAt.x - e[0], cam.lookAt.y - e[1], cam.lookAt.z - e[2]};
     double fl = std::sqrt(f[0] * f[0] + f[1] * f[1] + f[2] * f[2]);
-    for (double& c : f) c /= fl;
+    for (double& c : f)
+        c /= fl;
     double s[3] = {-f[2], 0, f[0]};  // f x (0, 1, 0)
     double sl = std::sqrt(s[0] * s[0] + s[2] * s[2]);
-    for (double& c : s) c /= sl;
+    for (double& c : s)
+        c /= sl;
     const double u[3] = {s[1] * f[2] - s[2] * f[1], s[2] * f[0] - s[0] * f[2], s[0] * f[1] - s[1] * f[0]};
     for (int i = 0; i < 3; ++i) {
         EXPECT_NEAR(m[i * 4 + 0], s[i], 1e-5) << i;
@@ -188,7 +191,8 @@ TEST_F(Camera, ViewMatrixIsTheLookAtOfPositionAndLookAtPoint) {
 
     // The eye point itself lands at the view origin.
     double eye[3];
-    for (int r = 0; r < 3; ++r) eye[r] = m[r] * e[0] + m[4 + r] * e[1] + m[8 + r] * e[2] + m[12 + r];
+    for (int r = 0; r < 3; ++r)
+        eye[r] = m[r] * e[0] + m[4 + r] * e[1] + m[8 + r] * e[2] + m[12 + r];
     EXPECT_NEAR(eye[0], 0, 1e-4);
     EXPECT_NEAR(eye[1], 0, 1e-4);
     EXPECT_NEAR(eye[2], 0, 1e-4);

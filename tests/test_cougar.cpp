@@ -1,5 +1,5 @@
-#include <gtest/gtest.h>
 #include <GL/gl.h>
+#include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdint>
@@ -112,7 +112,7 @@ TEST_F(Cougars, TurnsAtTheEdgesAndDriftsSlowerTowardsMinusZ) {
     c->Update(0);
     EXPECT_EQ(c->dirX, -1);
     EXPECT_EQ(c->dirZ, -1);
-    EXPECT_FLOAT_EQ(c->position.x, 299);     // already going back in this update
+    EXPECT_FLOAT_EQ(c->position.x, 299);      // already going back in this update
     EXPECT_FLOAT_EQ(c->position.z, 299.95f);  // 0.05 of the clock towards -z
 
     // Already heading back: nothing changes.
@@ -158,7 +158,8 @@ TEST_F(Cougars, TwentyCougarsAdvanceTheSharedClockTwentyTimesAFrame) {
     root->UpdateTree(1.0f);
     EXPECT_NEAR(cougarClock, 0.01f, 1e-6);
     // Each drifts by the clock as it stood at its own turn.
-    for (int i = 0; i < 20; ++i) EXPECT_NEAR(cougars[i]->position.x, 0.0005f * (i + 1), 1e-6) << i;
+    for (int i = 0; i < 20; ++i)
+        EXPECT_NEAR(cougars[i]->position.x, 0.0005f * (i + 1), 1e-6) << i;
 
     // A further cougar resets the clock: a new level starts with still cougars.
     CCougarBox late(0, 0, 0);

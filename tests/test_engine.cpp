@@ -48,7 +48,8 @@ TEST_F(EngineFrames, KeysAreDeliveredInTableOrderWithinOneFrame) {
     // Every mapped key at once: the whole table in its order, Q and P as Caps/Num Lock.
     engine->keys.clear();
     const char* all[] = {"Esc", "KP-", "KP+", "D", "A", "S", "W", "Enter", "Space", "P", "Q", "F1"};
-    for (const char* name : all) driver.Hold(name);
+    for (const char* name : all)
+        driver.Hold(name);
     driver.Hold(0x12);  // E: not in the table
     driver.Frames(1);
     EXPECT_EQ(engine->keys, (std::vector<int>{112, 20, 144, 32, 13, 38, 40, 37, 39, 107, 109, 27}));
@@ -58,7 +59,8 @@ TEST_F(EngineFrames, HeldKeyRepeatsEveryFrameAndStopsWhenReleased) {
     driver.Hold("W");
     EXPECT_EQ(driver.Frames(60), 60);
     ASSERT_EQ(engine->keys.size(), 60u);
-    for (int key : engine->keys) EXPECT_EQ(key, 38);
+    for (int key : engine->keys)
+        EXPECT_EQ(key, 38);
     driver.Release("W");
     driver.Frames(5);
     EXPECT_EQ(engine->keys.size(), 60u);
@@ -286,7 +288,8 @@ TEST(FrameTimer, RealCounterAdvances) {
     CFrameTimer timer;
     EXPECT_TRUE(timer.Start());
     float total = 0.0f;
-    while (total <= 0.0f) total += timer.ElapsedSeconds();
+    while (total <= 0.0f)
+        total += timer.ElapsedSeconds();
     EXPECT_GT(total, 0.0f);
     EXPECT_LT(total, 1.0f);
 }

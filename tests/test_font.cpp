@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
 #include <GL/gl.h>
 #include <GL/glu.h>
+#include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
@@ -56,7 +56,8 @@ protected:
 TEST_F(FontTest, MakesNinetySixListsAndGlyphsForPrintableCodes) {
     CTextFont font("Arial", 16);
     ASSERT_NE(font.listBase, 0u);
-    for (unsigned int i = 0; i < 96; ++i) EXPECT_TRUE(glIsList(font.listBase + i)) << "code " << 32 + i;
+    for (unsigned int i = 0; i < 96; ++i)
+        EXPECT_TRUE(glIsList(font.listBase + i)) << "code " << 32 + i;
     EXPECT_EQ(font.rasterX, 0);
     EXPECT_EQ(font.rasterY, 0);
     EXPECT_EQ(font.position[0], 0.0f);
@@ -136,8 +137,10 @@ TEST_F(FontTest, UsesTheColourSetBeforePrinting) {
     EXPECT_EQ(font.color[3], 1.0f);
     glColor3f(0, 1, 0);  // a stale current colour must not win
     PixelImage img = Draw(font, "M");
-    int red = img.Count(0, 0, img.width, img.height, [](int r, int g, int b) { return r == 255 && g == 0 && b == 0; });
-    int other = img.Count(0, 0, img.width, img.height, [](int r, int g, int b) { return (r | g | b) && !(r == 255 && g == 0 && b == 0); });
+    int red = img.Count(0, 0, img.width, img.height,
+                        [](int r, int g, int b) { return r == 255 && g == 0 && b == 0; });
+    int other = img.Count(0, 0, img.width, img.height,
+                          [](int r, int g, int b) { return (r | g | b) && !(r == 255 && g == 0 && b == 0); });
     EXPECT_GT(red, 50);
     EXPECT_EQ(other, 0);
 
@@ -186,7 +189,8 @@ TEST_F(FontTest, NullFormatAndUnprintableBytesDrawNothing) {
     unsigned int block = glGenLists(160);
     ASSERT_NE(block, 0u);
     static GLubyte solid[64 * 8];
-    for (GLubyte& b : solid) b = 0xFF;
+    for (GLubyte& b : solid)
+        b = 0xFF;
     for (unsigned int i = 0; i < 160; ++i) {
         glNewList(block + i, GL_COMPILE);
         glBitmap(64, 64, 0, 0, 64, 0, solid);
@@ -198,7 +202,10 @@ TEST_F(FontTest, NullFormatAndUnprintableBytesDrawNothing) {
     EXPECT_TRUE(Ink(Draw(neighbour, "\x01\x1f\x80\x9f\xc8\xff")).Empty());
     // Printable bytes around unprintable ones draw as if those were absent.
     Box ab = Ink(Draw(neighbour, "AB"));
-    Box mixed = Ink(Draw(neighbour, "\x05" "A\x90\xfe" "B\x7f"));
+    Box mixed = Ink(Draw(neighbour,
+                         "\x05"
+                         "A\x90\xfe"
+                         "B\x7f"));
     EXPECT_EQ(mixed.count, ab.count);
     EXPECT_EQ(mixed.x0, ab.x0);
     EXPECT_EQ(mixed.x1, ab.x1);

@@ -154,15 +154,18 @@ TEST(InputDevicesSetup, RealKeyboardReadsNothingHeldWithoutEvents) {
     CInputDevices input;
     ASSERT_TRUE(input.Initialize(nullptr, INPUT_KEYBOARD));
     EXPECT_TRUE(input.Update());
-    for (int code = 0; code < 256; ++code) EXPECT_FALSE(input.KeyDown(static_cast<uint8_t>(code))) << code;
+    for (int code = 0; code < 256; ++code)
+        EXPECT_FALSE(input.KeyDown(static_cast<uint8_t>(code))) << code;
 }
 
 TEST(InputDevicesSetup, TheTwelveGameKeysMapToSdlScancodes) {
     const uint8_t dik[12] = {0x3B, 0x10, 0x19, 0x39, 0x1C, 0x11, 0x1F, 0x1E, 0x20, 0x4E, 0x4A, 0x01};
-    const int sdl[12] = {SDL_SCANCODE_F1, SDL_SCANCODE_Q, SDL_SCANCODE_P, SDL_SCANCODE_SPACE,
-                         SDL_SCANCODE_RETURN, SDL_SCANCODE_W, SDL_SCANCODE_S, SDL_SCANCODE_A,
-                         SDL_SCANCODE_D, SDL_SCANCODE_KP_PLUS, SDL_SCANCODE_KP_MINUS, SDL_SCANCODE_ESCAPE};
-    for (int i = 0; i < 12; ++i) EXPECT_EQ(SdlScancodeFromDik(dik[i]), sdl[i]) << i;
+    const int sdl[12] = {SDL_SCANCODE_F1,      SDL_SCANCODE_Q,        SDL_SCANCODE_P,
+                         SDL_SCANCODE_SPACE,   SDL_SCANCODE_RETURN,   SDL_SCANCODE_W,
+                         SDL_SCANCODE_S,       SDL_SCANCODE_A,        SDL_SCANCODE_D,
+                         SDL_SCANCODE_KP_PLUS, SDL_SCANCODE_KP_MINUS, SDL_SCANCODE_ESCAPE};
+    for (int i = 0; i < 12; ++i)
+        EXPECT_EQ(SdlScancodeFromDik(dik[i]), sdl[i]) << i;
     EXPECT_EQ(SdlScancodeFromDik(0x12), SDL_SCANCODE_UNKNOWN);
 }
 

@@ -1,5 +1,5 @@
-#include <gtest/gtest.h>
 #include <GL/gl.h>
+#include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdint>
@@ -49,7 +49,9 @@ std::set<int> ReferenceRemovedPieces(int mazesBefore, uint32_t start = 1, int la
         state = state * 214013u + 2531011u;
         return static_cast<int>((state >> 16) & 0x7FFF);
     };
-    struct Edge { int a, b, piece; };
+    struct Edge {
+        int a, b, piece;
+    };
     std::vector<Edge> edges;
     for (int c = 0; c + 11 < 121; ++c)  // a cell and the one below it (towards low z)
         edges.push_back({c, c + 11, PieceAt(CellX(c), CellZ(c) - 25.0f)});
@@ -63,7 +65,8 @@ std::set<int> ReferenceRemovedPieces(int mazesBefore, uint32_t start = 1, int la
     for (int m = 0; m <= mazesBefore; ++m) {
         removed.clear();
         int label[121];
-        for (int i = 0; i < 121; ++i) label[i] = i;
+        for (int i = 0; i < 121; ++i)
+            label[i] = i;
         int components = 121;
         do {
             const Edge& e = edges[draw() % 220];
@@ -159,7 +162,8 @@ TEST(MazeLayout, EveryCellReachableThroughRemovedPieces) {
                 todo.push_back(n);
             }
         }
-        for (int c = 0; c < 121; ++c) EXPECT_TRUE(seen[c]) << "cell " << c << " in build " << build;
+        for (int c = 0; c < 121; ++c)
+            EXPECT_TRUE(seen[c]) << "cell " << c << " in build " << build;
 
         // Loops come from the extra removals: far more than the 120 a tree needs.
         std::set<int> removed = RemovedPieces(maze);
@@ -201,13 +205,15 @@ TEST(MazeWalls, PiecesArePlacedOrParked) {
     GLTestContext gl;
     CRandom::Reset();
     CMazeWall* walls[CMaze::WALL_COUNT];
-    for (int i = 0; i < CMaze::WALL_COUNT; ++i) walls[i] = new CMazeWall(i < 132 ? 0 : 1);
+    for (int i = 0; i < CMaze::WALL_COUNT; ++i)
+        walls[i] = new CMazeWall(i < 132 ? 0 : 1);
     EXPECT_EQ(walls[0]->maxX, 0);
     EXPECT_EQ(walls[0]->minZ, 0);
     EXPECT_NE(walls[0]->image.textureId, 0u);
 
     CMaze* maze = new CMaze(walls);
-    for (int i = 0; i < CMaze::WALL_COUNT; ++i) walls[i]->AttachTo(maze);
+    for (int i = 0; i < CMaze::WALL_COUNT; ++i)
+        walls[i]->AttachTo(maze);
 
     int parked = 0;
     for (int i = 0; i < CMaze::WALL_COUNT; ++i) {
@@ -228,7 +234,8 @@ TEST(MazeWalls, PiecesArePlacedOrParked) {
 
     // A removed piece running along x.
     int i = 0;
-    while (i < 132 && maze->wallSpots[i][0] != REMOVED) ++i;
+    while (i < 132 && maze->wallSpots[i][0] != REMOVED)
+        ++i;
     ASSERT_LT(i, 132);
     EXPECT_FLOAT_EQ(walls[i]->minX, -125);
     EXPECT_FLOAT_EQ(walls[i]->maxX, -75);

@@ -1,11 +1,11 @@
-#include <gtest/gtest.h>
 #include <GL/gl.h>
 #include <GL/glu.h>
+#include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "scene/CViewCamera.h"
@@ -122,7 +122,8 @@ TEST_F(PictureTest, TitlePictureFacesTheOriginUpright) {
     menu.Draw();
     glGetDoublev(GL_MODELVIEW_MATRIX, after);
     EXPECT_EQ(gl.ModelviewDepth(), 1);
-    for (int i = 0; i < 16; ++i) EXPECT_EQ(before[i], after[i]);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(before[i], after[i]);
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
     PixelImage img = gl.ReadPixels();
 
@@ -141,9 +142,12 @@ TEST_F(PictureTest, TitlePictureFacesTheOriginUpright) {
     EXPECT_NEAR(right, 687, 2);
     EXPECT_LT(top, 10);
     EXPECT_GT(bottom, 590);
-    int inside = img.Count(left + 2, top + 2, right - 1, bottom - 1, [](int r, int g, int b) { return (r | g | b) != 0; });
+    int inside = img.Count(left + 2, top + 2, right - 1, bottom - 1,
+                           [](int r, int g, int b) { return (r | g | b) != 0; });
     EXPECT_EQ(inside, (right - left - 3) * (bottom - top - 3));
-    EXPECT_EQ(Lit(img) - inside, img.Count(left - 1, top - 1, right + 2, bottom + 2, [](int r, int g, int b) { return (r | g | b) != 0; }) - inside)
+    EXPECT_EQ(Lit(img) - inside, img.Count(left - 1, top - 1, right + 2, bottom + 2,
+                                           [](int r, int g, int b) { return (r | g | b) != 0; }) -
+                                     inside)
         << "lit pixels outside the square";
 }
 
@@ -164,7 +168,8 @@ TEST_F(PictureTest, CreditsLieFlatAndPassOutOfViewAsTheCameraBacksAway) {
     EXPECT_EQ(gl.ModelviewDepth(), 1);
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
     PixelImage img = gl.ReadPixels();
-    CheckProbes({{-1, 1, -2.5f, kRed, "page one, top left"}, {-1, 1, 2.5f, kGreen, "page one, top right"}}, img);
+    CheckProbes({{-1, 1, -2.5f, kRed, "page one, top left"}, {-1, 1, 2.5f, kGreen, "page one, top right"}},
+                img);
     EXPECT_GT(Lit(img), img.width * img.height / 3);
 
     // Further back: the first page's bottom meets the second page's top.
@@ -191,12 +196,15 @@ TEST_F(PictureTest, CreditsLieFlatAndPassOutOfViewAsTheCameraBacksAway) {
     Look(-19.5f, 5, 0, 0, -90);
     credits.Draw();
     img = gl.ReadPixels();
-    CheckProbes({{-18.1f, 1, -2.5f, kGrey, "page two, bottom left"}, {-10, 1, 2.5f, kMagenta, "page two, top right"}}, img);
+    CheckProbes(
+        {{-18.1f, 1, -2.5f, kGrey, "page two, bottom left"}, {-10, 1, 2.5f, kMagenta, "page two, top right"}},
+        img);
     Look(-31.0f, 5, 0, 0, -90);
     credits.Draw();
     img = gl.ReadPixels();
     EXPECT_GT(Lit(img), 0);
-    EXPECT_EQ(img.Count(0, 60, img.width, img.height, [](int r, int g, int b) { return (r | g | b) != 0; }), 0)
+    EXPECT_EQ(img.Count(0, 60, img.width, img.height, [](int r, int g, int b) { return (r | g | b) != 0; }),
+              0)
         << "only a strip at the top should remain";
     for (float x : {-31.5f, -32.5f, -33.0f, -40.0f}) {
         Look(x, 5, 0, 0, -90);

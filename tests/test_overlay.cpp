@@ -1,11 +1,11 @@
-#include <gtest/gtest.h>
 #include <GL/gl.h>
 #include <GL/glu.h>
+#include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cstdlib>
 #include <functional>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "scene/CViewCamera.h"
@@ -82,7 +82,8 @@ protected:
     // the line starts; every line must have ink of its colour starting at its place.
     void CheckBands(const PixelImage& img, const std::vector<Line>& lines) {
         std::vector<double> px(lines.size()), py(lines.size());
-        for (size_t i = 0; i < lines.size(); ++i) Project(lines[i].x, lines[i].y, px[i], py[i]);
+        for (size_t i = 0; i < lines.size(); ++i)
+            Project(lines[i].x, lines[i].y, px[i], py[i]);
         std::vector<int> count(lines.size(), 0), left(lines.size(), img.width);
         int stray = 0;
         for (int y = 0; y < img.height; ++y)
@@ -128,8 +129,8 @@ TEST(OverlayStatistics, ClockSplitsSecondsIntoMinutesAndSignedRemainder) {
     EXPECT_FALSE(overlay.IsGoalReached());
     struct {
         int s, minutes, seconds;
-    } cases[] = {{90, 1, 30}, {69, 1, 9}, {70, 1, 10}, {59, 0, 59}, {60, 1, 0}, {0, 0, 0},
-                 {-1, 0, -1}, {-59, 0, -59}, {-61, -1, -1}, {3600, 60, 0}};
+    } cases[] = {{90, 1, 30}, {69, 1, 9},  {70, 1, 10},   {59, 0, 59},   {60, 1, 0},
+                 {0, 0, 0},   {-1, 0, -1}, {-59, 0, -59}, {-61, -1, -1}, {3600, 60, 0}};
     for (const auto& c : cases) {
         overlay.SetTimeLeft(c.s);
         EXPECT_EQ(overlay.minutes, c.minutes) << c.s;
@@ -156,7 +157,8 @@ TEST(OverlayStatistics, EnergyCountsFoodAndResetsWithTheLevel) {
     overlay.SetEnergy(20);
     EXPECT_EQ(overlay.GetEnergy(), 20);
     EXPECT_EQ(overlay.GetHealth(), 5);
-    for (int i = 0; i < 7; ++i) overlay.LoseHealth();
+    for (int i = 0; i < 7; ++i)
+        overlay.LoseHealth();
     EXPECT_EQ(overlay.GetHealth(), -2);
 }
 
@@ -207,14 +209,12 @@ TEST_F(OverlayTest, LevelTwoWon) {
 }
 
 TEST_F(OverlayTest, LostAndInGameMenu) {
-    CheckScreen([&] { overlay->DrawLost(); },
-                {{kRed, -0.25f, 0.15f, "YOU LOSE!"},
-                 {kWhite, -0.5f, -0.2f, "Space = try again"},
-                 {kWhite, -0.5f, -0.4f, "Q = Go to Main Menu"}});
-    CheckScreen([&] { overlay->DrawInGameMenu(); },
-                {{kGreen, -0.25f, 0.15f, "InGame Menu"},
-                 {kWhite, -0.5f, -0.2f, "Esc = Return to Game"},
-                 {kWhite, -0.5f, -0.4f, "Q = Go to Main Menu"}});
+    CheckScreen([&] { overlay->DrawLost(); }, {{kRed, -0.25f, 0.15f, "YOU LOSE!"},
+                                               {kWhite, -0.5f, -0.2f, "Space = try again"},
+                                               {kWhite, -0.5f, -0.4f, "Q = Go to Main Menu"}});
+    CheckScreen([&] { overlay->DrawInGameMenu(); }, {{kGreen, -0.25f, 0.15f, "InGame Menu"},
+                                                     {kWhite, -0.5f, -0.2f, "Esc = Return to Game"},
+                                                     {kWhite, -0.5f, -0.4f, "Q = Go to Main Menu"}});
 }
 
 TEST_F(OverlayTest, LostDrawsNothingOnceTheGoalIsReached) {
@@ -237,7 +237,8 @@ TEST_F(OverlayTest, EnergyHudShowsZeroForExhaustedEnergy) {
     struct {
         int energy;
         const char* shown;
-    } cases[] = {{37, "Enegy Level: 37"}, {1, "Enegy Level: 1"}, {0, "Enegy Level: 0"}, {-4, "Enegy Level: 0"}};
+    } cases[] = {
+        {37, "Enegy Level: 37"}, {1, "Enegy Level: 1"}, {0, "Enegy Level: 0"}, {-4, "Enegy Level: 0"}};
     for (const auto& c : cases) {
         overlay->SetEnergy(c.energy);
         glColor4f(0.25f, 0.5f, 0.75f, 1.0f);
@@ -263,19 +264,16 @@ TEST_F(OverlayTest, HealthAndClockHud) {
         const char* clock;
         bool goal;
     } cases[] = {
-        {5, 90, "Health: 5", "Time: 1:30.00", false},
-        {3, 69, "Health: 3", "Time: 1:09.00", false},
-        {1, 70, "Health: 1", "Time: 1:10.00", false},
-        {0, 5, "Health: 0", "Time: 0:05.00", false},
-        {-2, 600, "Health: -2", "Time: 10:00.00", false},
-        {4, 0, "Health: 4", "Time: 0:0.00", true},
-        {4, -3, "Health: 4", "Time: 0:0.00", true},
-        {4, -75, "Health: 4", "Time: 0:0.00", true},
+        {5, 90, "Health: 5", "Time: 1:30.00", false},     {3, 69, "Health: 3", "Time: 1:09.00", false},
+        {1, 70, "Health: 1", "Time: 1:10.00", false},     {0, 5, "Health: 0", "Time: 0:05.00", false},
+        {-2, 600, "Health: -2", "Time: 10:00.00", false}, {4, 0, "Health: 4", "Time: 0:0.00", true},
+        {4, -3, "Health: 4", "Time: 0:0.00", true},       {4, -75, "Health: 4", "Time: 0:0.00", true},
     };
     for (const auto& c : cases) {
         overlay->ResetLevelStats();
         overlay->SetGoalReached(false);
-        while (overlay->GetHealth() > c.health) overlay->LoseHealth();
+        while (overlay->GetHealth() > c.health)
+            overlay->LoseHealth();
         overlay->SetTimeLeft(c.timeLeft);
         PixelImage img = DrawScreen([&] {
             glEnable(GL_BLEND);  // left on by a text screen: the HUD turns it off
@@ -285,7 +283,8 @@ TEST_F(OverlayTest, HealthAndClockHud) {
         EXPECT_FALSE(glIsEnabled(GL_BLEND));
         EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
         EXPECT_EQ(overlay->IsGoalReached(), c.goal) << c.timeLeft;
-        std::vector<Line> lines = {{opaqueBlue, 0.1f, 0.5f, c.health_text}, {opaqueBlue, 0.3f, 0.5f, c.clock}};
+        std::vector<Line> lines = {{opaqueBlue, 0.1f, 0.5f, c.health_text},
+                                   {opaqueBlue, 0.3f, 0.5f, c.clock}};
         PixelImage ref = DrawReference(lines, 16, false);
         EXPECT_TRUE(img.rgba == ref.rgba) << "expected \"" << c.health_text << "\" and \"" << c.clock << "\"";
     }
@@ -296,8 +295,11 @@ TEST_F(OverlayTest, ClockPadsSecondsAndFractions) {
     struct {
         int minutes, seconds, subSeconds;
         const char* clock;
-    } cases[] = {{0, 5, 7, "Time: 0:05.07"}, {0, 5, 30, "Time: 0:05.30"}, {2, 12, 7, "Time: 2:12.07"},
-                 {2, 12, 45, "Time: 2:12.45"}, {0, 0, 1, "Time: 0:00.01"}};
+    } cases[] = {{0, 5, 7, "Time: 0:05.07"},
+                 {0, 5, 30, "Time: 0:05.30"},
+                 {2, 12, 7, "Time: 2:12.07"},
+                 {2, 12, 45, "Time: 2:12.45"},
+                 {0, 0, 1, "Time: 0:00.01"}};
     for (const auto& c : cases) {
         overlay->minutes = c.minutes;
         overlay->seconds = c.seconds;
@@ -305,7 +307,8 @@ TEST_F(OverlayTest, ClockPadsSecondsAndFractions) {
         overlay->SetGoalReached(false);
         PixelImage img = DrawScreen([&] { overlay->DrawHealthTimeHud(); });
         EXPECT_FALSE(overlay->IsGoalReached());
-        PixelImage ref = DrawReference({{opaqueBlue, 0.1f, 0.5f, "Health: 5"}, {opaqueBlue, 0.3f, 0.5f, c.clock}}, 16, false);
+        PixelImage ref = DrawReference(
+            {{opaqueBlue, 0.1f, 0.5f, "Health: 5"}, {opaqueBlue, 0.3f, 0.5f, c.clock}}, 16, false);
         EXPECT_TRUE(img.rgba == ref.rgba) << "expected \"" << c.clock << "\"";
     }
 }
@@ -338,7 +341,8 @@ TEST(OverlayTitle, KeyLinesInRedOverTheTitlePicture) {
         EXPECT_EQ(clear[1], 0.0f);
         EXPECT_EQ(clear[2], 0.0f);
         EXPECT_EQ(clear[3], 1.0f);
-        for (float c : current) EXPECT_EQ(c, 1.0f);
+        for (float c : current)
+            EXPECT_EQ(c, 1.0f);
         EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
         EXPECT_EQ(gl.ModelviewDepth(), 1);
 

@@ -1,16 +1,16 @@
 // The generated pictures: file format, sizes, determinism, seamless tiling and
 // whether each one carries the content it should.
-#include <gtest/gtest.h>
 #include <GL/gl.h>
 #include <GL/glu.h>
+#include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 #include "objects/CSphere.h"
@@ -120,7 +120,8 @@ SeamFigures MeasureSeam(const Picture& pic, bool acrossColumns) {
     auto at = [&](int k, int i) { return acrossColumns ? pic.At(k, i) : pic.At(i, k); };
     auto lineDifference = [&](int k0, int k1) {
         double sum = 0;
-        for (int i = 0; i < along; ++i) sum += PixelDifference(at(k0, i), at(k1, i));
+        for (int i = 0; i < along; ++i)
+            sum += PixelDifference(at(k0, i), at(k1, i));
         return sum / along;
     };
     f.seam = lineDifference(across - 1, 0);
@@ -287,7 +288,8 @@ TEST(GeneratedPictures, CreditsPagesCarryTextInTheMiddleBand) {
         int emptyRows = 0;
         for (int y = 0; y < pic.height; ++y) {
             bool light = false;
-            for (int x = 0; x < pic.width && !light; ++x) light = pic.Luma(x, y) >= 0.6f;
+            for (int x = 0; x < pic.width && !light; ++x)
+                light = pic.Luma(x, y) >= 0.6f;
             emptyRows += light ? 0 : 1;
         }
         EXPECT_GT(emptyRows, pic.height / 4);
@@ -324,7 +326,8 @@ TEST(GeneratedPictures, GameReaderShowsEachPictureUprightInItsColours) {
                 const uint8_t* want = pic.At(x, y);
                 const uint8_t* got = shot.At(x, offsetY + y);
                 ++probes;
-                if (std::abs(want[0] - got[0]) > 3 || std::abs(want[1] - got[1]) > 3 || std::abs(want[2] - got[2]) > 3)
+                if (std::abs(want[0] - got[0]) > 3 || std::abs(want[1] - got[1]) > 3 ||
+                    std::abs(want[2] - got[2]) > 3)
                     ++mismatches;
             }
         EXPECT_EQ(mismatches, 0) << "of " << probes << " probes";
@@ -342,7 +345,8 @@ uint32_t Crc(const uint8_t* p, size_t n) {
     uint32_t c = 0xFFFFFFFFu;
     for (size_t i = 0; i < n; ++i) {
         c ^= p[i];
-        for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
+        for (int k = 0; k < 8; ++k)
+            c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
     }
     return ~c;
 }
@@ -419,9 +423,11 @@ TEST(ContactSheet, WritesAValidPngHoldingThePictures) {
     const int gap = 12, cell = 256;
     for (int y = 0; y < 256; y += 37)
         for (int x = 0; x < 256; x += 29) {
-            EXPECT_TRUE(std::equal(sand.At(x, y), sand.At(x, y) + 3, sheetPixel(gap + x, gap + y))) << x << "," << y;
+            EXPECT_TRUE(std::equal(sand.At(x, y), sand.At(x, y) + 3, sheetPixel(gap + x, gap + y)))
+                << x << "," << y;
             const int px = gap + 3 * (cell + gap) + x;
-            EXPECT_TRUE(std::equal(plant.At(x / 4, y / 4), plant.At(x / 4, y / 4) + 3, sheetPixel(px, gap + y)))
+            EXPECT_TRUE(
+                std::equal(plant.At(x / 4, y / 4), plant.At(x / 4, y / 4) + 3, sheetPixel(px, gap + y)))
                 << x << "," << y;
         }
 
@@ -458,9 +464,8 @@ TEST(GeneratedPictures, WiseOldManFacesIntoTheMaze) {
             const int hair = shot.Count(cx - r, cy - r, cx + r, cy + r, [](int red, int green, int blue) {
                 return red > 150 && std::abs(red - blue) < 20 && std::abs(red - green) < 20;
             });
-            const int eyes = shot.Count(cx - r, cy - r, cx + r, cy + r, [](int red, int, int blue) {
-                return blue > 120 && blue - red > 60;
-            });
+            const int eyes = shot.Count(cx - r, cy - r, cx + r, cy + r,
+                                        [](int red, int, int blue) { return blue > 120 && blue - red > 60; });
             return std::vector<int>{skin, hair, eyes};
         };
         std::vector<int> front = look(540 - 14, 540 - 14);

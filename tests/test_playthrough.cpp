@@ -238,10 +238,10 @@ TEST_F(Playthrough, PilotWinsLevelOneThenLevelTwoIsSurvivedAndTheCreditsRollBack
     Press("Space");
     ASSERT_EQ(world->state, LevelOnePlay);
     const Run one = PilotLevelOne(pilot);
-    std::printf("[ run      ] level one won by the pilot: %d frames, %.2f s of play, energy %d, "
-                "bonus %d, %d mouse counts\n",
-                one.frames, one.seconds, overlay->GetEnergy(), overlay->energyBonus,
-                pilot.turnCounts);
+    std::printf(
+        "[ run      ] level one won by the pilot: %d frames, %.2f s of play, energy %d, "
+        "bonus %d, %d mouse counts\n",
+        one.frames, one.seconds, overlay->GetEnergy(), overlay->energyBonus, pilot.turnCounts);
     ASSERT_EQ(world->state, LevelOneWon);
     EXPECT_TRUE(overlay->IsGoalReached());
     EXPECT_EQ(pilot.bounces, 0) << "the route ran into a wall";
@@ -313,10 +313,10 @@ TEST_F(Playthrough, LevelOneLostByStarvingThenSpaceBuildsANewMazeAndQLeavesFromT
         lastEnergy = energy;
         ExpectSongEveryHalfSecond(frames, "Crawling.mid");
     }
-    std::printf("[ run      ] level one starved: %d frames, %.2f s of play\n", frames,
-                world->elapsed);
+    std::printf("[ run      ] level one starved: %d frames, %.2f s of play\n", frames, world->elapsed);
     ASSERT_EQ(world->state, LevelOneLost);
-    for (int e = 0; e <= 20; ++e) EXPECT_TRUE(shown[e]) << "energy " << e << " never shown";
+    for (int e = 0; e <= 20; ++e)
+        EXPECT_TRUE(shown[e]) << "energy " << e << " never shown";
     EXPECT_EQ(overlay->GetEnergy(), 0);
     EXPECT_FALSE(overlay->IsGoalReached());
     EXPECT_EQ(overlay->energyBonus, 0);
@@ -379,8 +379,7 @@ TEST_F(Playthrough, LevelTwoLostByRunningIntoTheCougarsThenSpaceBuildsItAgain) {
             EXPECT_GE(cougars - nowCougars, 1) << "frame " << frames;
             EXPECT_LE(cougars - nowCougars, health - nowHealth) << "frame " << frames;
             EXPECT_EQ(Song(), "The_Kids_Arent_Alright.mid") << "frame " << frames;
-            EXPECT_TRUE(world->player->sound->IsPlaying(world->player->ouchClip))
-                << "frame " << frames;
+            EXPECT_TRUE(world->player->sound->IsPlaying(world->player->ouchClip)) << "frame " << frames;
         } else {
             EXPECT_EQ(nowCougars, cougars) << "a cougar vanished untouched, frame " << frames;
         }
@@ -389,9 +388,10 @@ TEST_F(Playthrough, LevelTwoLostByRunningIntoTheCougarsThenSpaceBuildsItAgain) {
         ExpectSongEveryHalfSecond(frames, "The_Kids_Arent_Alright.mid");
     }
     LetGo();
-    std::printf("[ run      ] level two lost to the cougars: %d frames, %.2f s of play, "
-                "%d touching frames, %d cougars left\n",
-                frames, world->elapsed, hits, cougars);
+    std::printf(
+        "[ run      ] level two lost to the cougars: %d frames, %.2f s of play, "
+        "%d touching frames, %d cougars left\n",
+        frames, world->elapsed, hits, cougars);
     ASSERT_EQ(world->state, LevelTwoLost);
     EXPECT_LE(overlay->GetHealth(), 0);
     EXPECT_GE(hits, 1);
@@ -411,9 +411,10 @@ TEST_F(Playthrough, LevelTwoSurvivedByDodgingThenQLeavesTheCredits) {
     SkipToLevelTwoPlay();
     CougarDodger dodger;
     const Run two = DodgeLevelTwo(dodger);
-    std::printf("[ run      ] level two survived by dodging: %d frames, %.2f s of play, health %d, "
-                "%d frames waiting for a cougar to pass\n",
-                two.frames, two.seconds, overlay->GetHealth(), dodger.waits);
+    std::printf(
+        "[ run      ] level two survived by dodging: %d frames, %.2f s of play, health %d, "
+        "%d frames waiting for a cougar to pass\n",
+        two.frames, two.seconds, overlay->GetHealth(), dodger.waits);
     ExpectLevelTwoWon(two);
 
     ToCredits();

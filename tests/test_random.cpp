@@ -8,15 +8,18 @@ TEST(Random, FirstDrawsFromStateOne) {
     CRandom::Reset();
     EXPECT_EQ(CRandom::State(), 1u);
     const int expected[] = {41, 18467, 6334, 26500, 19169, 15724, 11478, 29358, 26962, 24464};
-    for (int value : expected) EXPECT_EQ(CRandom::Rand(), value);
+    for (int value : expected)
+        EXPECT_EQ(CRandom::Rand(), value);
 }
 
 TEST(Random, ResetRestartsTheSequence) {
     CRandom::Reset();
     int first[20];
-    for (int& v : first) v = CRandom::Rand();
+    for (int& v : first)
+        v = CRandom::Rand();
     CRandom::Reset(1);
-    for (int v : first) EXPECT_EQ(CRandom::Rand(), v);
+    for (int v : first)
+        EXPECT_EQ(CRandom::Rand(), v);
 }
 
 TEST(Random, StateStepWrapsModulo2To32) {
@@ -44,5 +47,6 @@ TEST(Random, ValuesStayInRangeAndCoverIt) {
     }
     EXPECT_LT(low, 16);
     EXPECT_GT(high, 32751);
-    for (int b : buckets) EXPECT_NEAR(b, draws / 8, draws / 80);
+    for (int b : buckets)
+        EXPECT_NEAR(b, draws / 8, draws / 80);
 }

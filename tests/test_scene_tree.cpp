@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
 #include <GL/gl.h>
 #include <SDL.h>
+#include <gtest/gtest.h>
 #include <pthread.h>
 
 #include <cmath>
@@ -24,7 +24,8 @@ struct Trace {
     void Add(const std::string& e) { events.push_back(e); }
     std::string Text() const {
         std::string s;
-        for (const std::string& e : events) s += (s.empty() ? "" : " ") + e;
+        for (const std::string& e : events)
+            s += (s.empty() ? "" : " ") + e;
         return s;
     }
     void Clear() { events.clear(); }
@@ -54,7 +55,12 @@ public:
         if (looksForContacts) CObject::BeforeFrame();
     }
     void SetBox(float x0, float x1, float y0, float y1, float z0, float z1) {
-        minX = x0; maxX = x1; minY = y0; maxY = y1; minZ = z0; maxZ = z1;
+        minX = x0;
+        maxX = x1;
+        minY = y0;
+        maxY = y1;
+        minZ = z0;
+        maxZ = z1;
     }
     void SetPos(float x, float y, float z) { position = CVec3(x, y, z); }
 
@@ -93,7 +99,8 @@ std::string Children(CNode* parent) {
         n = n->prev;
         EXPECT_EQ(n, forward[--i]);
     } while (n != first && i > 0);
-    for (CNode* c : forward) s += static_cast<TObj*>(c)->name;
+    for (CNode* c : forward)
+        s += static_cast<TObj*>(c)->name;
     return s;
 }
 
@@ -132,7 +139,8 @@ std::string Shape(CNode* n) {
     std::string s = static_cast<TObj*>(n)->name;
     if (n->child) {
         s += "(";
-        for (CNode* c : RingChildren(n)) s += Shape(c) + " ";
+        for (CNode* c : RingChildren(n))
+            s += Shape(c) + " ";
         s += ")";
     }
     return s;
@@ -383,9 +391,12 @@ TEST(SceneTreeUpdate, MatchesPlainRecursionOnRandomTrees) {
 
 TEST(SceneTreeContacts, PointInBoxIsStrictAndNaNNeverHits) {
     CObject box, p;
-    box.minX = -1; box.maxX = 1;
-    box.minY = 0;  box.maxY = 2;
-    box.minZ = -3; box.maxZ = 3;
+    box.minX = -1;
+    box.maxX = 1;
+    box.minY = 0;
+    box.maxY = 2;
+    box.minZ = -3;
+    box.maxZ = 3;
     p.position = CVec3(0, 1, 0);
     EXPECT_TRUE(p.IsInside(&box));
     const float faces[6][3] = {{1, 1, 0}, {-1, 1, 0}, {0, 2, 0}, {0, 0, 0}, {0, 1, 3}, {0, 1, -3}};
@@ -452,19 +463,23 @@ TEST(SceneTreeContacts, MatchesPlainRecursionOnRandomTrees) {
                 mine.Clear();
                 ref.Clear();
                 from->CheckContacts(start);
-                for (TObj* n : x) n->trace = &ref;
+                for (TObj* n : x)
+                    n->trace = &ref;
                 RefCheck(from, start);
-                for (TObj* n : x) n->trace = &mine;
+                for (TObj* n : x)
+                    n->trace = &mine;
                 ASSERT_EQ(mine.Text(), ref.Text()) << "seed " << seed << " from " << from->name;
                 contacts += mine.events.size();
             }
         mine.Clear();
         ref.Clear();
         x[0]->PrepareTree();
-        for (TObj* n : x) n->trace = &ref;
+        for (TObj* n : x)
+            n->trace = &ref;
         RefPrepare(x[0], x[0], &ref);
         EXPECT_EQ(mine.Text(), ref.Text()) << "seed " << seed;
-        for (TObj* n : x) n->trace = nullptr;
+        for (TObj* n : x)
+            n->trace = nullptr;
         delete x[0];
     }
     EXPECT_GT(contacts, 1000u);  // the random boxes really overlap
@@ -590,7 +605,7 @@ TEST_F(SceneTreeRender, ChildrenDrawInTheirParentsMatrixSiblingsDoNot) {
     EXPECT_TRUE(IsColour(img, 110, 20, 255, 0, 0));
     EXPECT_TRUE(IsColour(img, 110, 70, 0, 255, 0));
     EXPECT_TRUE(IsColour(img, 20, 20, 0, 0, 255));
-    EXPECT_TRUE(IsColour(img, 20, 70, 0, 0, 0));   // no green above the sibling
+    EXPECT_TRUE(IsColour(img, 20, 70, 0, 0, 0));  // no green above the sibling
     EXPECT_TRUE(IsColour(img, 120, 120, 0, 0, 0));
     EXPECT_EQ(gl->ModelviewDepth(), 1);
 }

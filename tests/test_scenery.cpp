@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
 #include <GL/gl.h>
 #include <GL/glu.h>
+#include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdint>
@@ -23,8 +23,8 @@ protected:
     CViewCamera camera;
 
     // Clears, looks from eye to centre, draws the tree and checks the matrix stack.
-    PixelImage Draw(CObject* root, float ex, float ey, float ez, float cx, float cy, float cz,
-                    float ux = 0, float uy = 1, float uz = 0) {
+    PixelImage Draw(CObject* root, float ex, float ey, float ez, float cx, float cy, float cz, float ux = 0,
+                    float uy = 1, float uz = 0) {
         LookFrom(gl, ex, ey, ez, cx, cy, cz, ux, uy, uz);
         return RenderTreeAndRead(gl, root, &camera);
     }
@@ -45,7 +45,6 @@ void FlatPanel(float y) {
     glVertex3f(-2, y, 2);
     glEnd();
 }
-
 
 // Records what the contact pass finds around a point.
 class Probe : public CObject {
@@ -124,7 +123,8 @@ TEST_F(Scenery, WaterBlendsWithoutDepthWritesAndRestoresState) {
     EXPECT_TRUE(depthWrites);
     GLfloat colour[4];
     glGetFloatv(GL_CURRENT_COLOR, colour);
-    for (float c : colour) EXPECT_FLOAT_EQ(c, 1);
+    for (float c : colour)
+        EXPECT_FLOAT_EQ(c, 1);
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
     EXPECT_EQ(overBlack.Count(0, 0, 800, 600, Lit), 800 * 600);  // covers the whole view
 
@@ -244,7 +244,8 @@ TEST_F(Scenery, FoodIsABallBoxedBySetPosition) {
 
     CObject* root = new CObject();
     food->AttachTo(root);
-    for (int i = 0; i < 10; ++i) root->UpdateTree(0.1f);
+    for (int i = 0; i < 10; ++i)
+        root->UpdateTree(0.1f);
     EXPECT_FLOAT_EQ(food->position.y, 3);
     ExpectBox(*food, 270, 280, -2, 8, 270, 280);
 

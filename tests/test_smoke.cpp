@@ -1,5 +1,5 @@
-#include <gtest/gtest.h>
 #include <GL/gl.h>
+#include <gtest/gtest.h>
 #include "support/GLTestContext.h"
 
 TEST(GLContext, ClearColourReadsBack) {

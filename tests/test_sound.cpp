@@ -31,7 +31,10 @@ double MidiSeconds(const std::string& path) {
     std::vector<unsigned char> b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (b.size() < 14) return 0;
     int division = (b[12] << 8) | b[13];
-    struct Change { uint32_t tick; uint32_t micros; };
+    struct Change {
+        uint32_t tick;
+        uint32_t micros;
+    };
     std::vector<Change> tempo;
     uint32_t end = 0;
     size_t p = 14;
@@ -42,13 +45,17 @@ double MidiSeconds(const std::string& path) {
         unsigned char running = 0;
         while (q < stop) {
             uint32_t delta = 0;
-            do delta = (delta << 7) | (b[q] & 0x7F); while (b[q++] & 0x80);
+            do
+                delta = (delta << 7) | (b[q] & 0x7F);
+            while (b[q++] & 0x80);
             tick += delta;
             unsigned char status = b[q] & 0x80 ? b[q++] : running;
             if (status == 0xFF) {
                 unsigned char type = b[q++];
                 uint32_t n = 0;
-                do n = (n << 7) | (b[q] & 0x7F); while (b[q++] & 0x80);
+                do
+                    n = (n << 7) | (b[q] & 0x7F);
+                while (b[q++] & 0x80);
                 if (type == 0x51) tempo.push_back({tick, uint32_t(b[q] << 16 | b[q + 1] << 8 | b[q + 2])});
                 q += n;
             } else {
@@ -111,7 +118,8 @@ protected:
     double Rms(size_t from, size_t to) const {
         std::vector<int16_t> s = Read(from, to);
         double sum = 0;
-        for (int16_t v : s) sum += double(v) * v;
+        for (int16_t v : s)
+            sum += double(v) * v;
         return s.empty() ? 0 : std::sqrt(sum / s.size());
     }
     bool AllZero(size_t from, size_t to) const {
@@ -357,8 +365,8 @@ TEST_P(SongLevels, WholeSongIsAudibleAndNeverClips) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllFour, SongLevels,
-                         ::testing::Values("DuelOfTheFates.mid", "Crawling.mid",
-                                           "The_Kids_Arent_Alright.mid", "rubberduckie.mid"));
+                         ::testing::Values("DuelOfTheFates.mid", "Crawling.mid", "The_Kids_Arent_Alright.mid",
+                                           "rubberduckie.mid"));
 
 // No disk output here: the death tests' child processes end by exit() and would leave
 // a fixture's folder behind.

@@ -4,27 +4,29 @@
 
 #include "support/TempDir.h"
 
+#include <sys/wait.h>
+#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <map>
 #include <set>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
 
 uint32_t Big(const std::vector<unsigned char>& b, size_t at, int bytes) {
     uint32_t v = 0;
-    for (int i = 0; i < bytes; ++i) v = (v << 8) | b.at(at + i);
+    for (int i = 0; i < bytes; ++i)
+        v = (v << 8) | b.at(at + i);
     return v;
 }
 
 uint32_t Little(const std::vector<unsigned char>& b, size_t at, int bytes) {
     uint32_t v = 0;
-    for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | b.at(at + i);
+    for (int i = bytes - 1; i >= 0; --i)
+        v = (v << 8) | b.at(at + i);
     return v;
 }
 
@@ -74,13 +76,17 @@ SongFacts ReadSong(const std::string& path) {
         std::map<int, int> sounding;
         while (q < stop && !ended) {
             uint32_t delta = 0;
-            do delta = (delta << 7) | (b[q] & 0x7F); while (b[q++] & 0x80);
+            do
+                delta = (delta << 7) | (b[q] & 0x7F);
+            while (b[q++] & 0x80);
             tick += delta;
             unsigned char status = b[q++];
             if (status == 0xFF) {
                 unsigned char type = b[q++];
                 uint32_t n = 0;
-                do n = (n << 7) | (b[q] & 0x7F); while (b[q++] & 0x80);
+                do
+                    n = (n << 7) | (b[q] & 0x7F);
+                while (b[q++] & 0x80);
                 if (type == 0x51 && !tempo.count(tick)) tempo[tick] = Big(b, q, 3);
                 if (type == 0x2F) {
                     ended = true;
@@ -104,7 +110,10 @@ SongFacts ReadSong(const std::string& path) {
                 int key = b[q], velocity = b[q + 1];
                 if (kind == 0x90 && velocity > 0) {
                     ++f.notes;
-                    if (channel == 9) ++f.drumNotes; else f.melodicChannels.insert(channel);
+                    if (channel == 9)
+                        ++f.drumNotes;
+                    else
+                        f.melodicChannels.insert(channel);
                     ++sounding[channel * 128 + key];
                 } else if (kind == 0x80 || kind == 0x90) {
                     --sounding[channel * 128 + key];
@@ -113,7 +122,8 @@ SongFacts ReadSong(const std::string& path) {
             }
         }
         if (!ended || q != stop) f.wellFormed = false;
-        for (auto& s : sounding) f.notesLeftSounding += s.second;
+        for (auto& s : sounding)
+            f.notesLeftSounding += s.second;
         if (tick > songEnd) songEnd = tick;
         ++f.tracks;
         p = stop;
@@ -144,15 +154,17 @@ TEST_P(GeneratedSongs, CompleteMultiInstrumentPieceThatLoopsWithoutASeam) {
     EXPECT_GT(f.drumNotes, 50);
     // Every track ends at the loop point and no note is left hanging across it.
     ASSERT_FALSE(f.trackEnds.empty());
-    for (uint32_t end : f.trackEnds) EXPECT_EQ(end, f.trackEnds[0]);
+    for (uint32_t end : f.trackEnds)
+        EXPECT_EQ(end, f.trackEnds[0]);
     EXPECT_EQ(f.notesLeftSounding, 0);
     // Each pass starts from the same sounds: every melodic channel is set up at tick 0.
-    for (int channel : f.melodicChannels) EXPECT_TRUE(f.channelsSetUpAtStart.count(channel)) << channel;
+    for (int channel : f.melodicChannels)
+        EXPECT_TRUE(f.channelsSetUpAtStart.count(channel)) << channel;
 }
 
 INSTANTIATE_TEST_SUITE_P(AllFour, GeneratedSongs,
-                         ::testing::Values("DuelOfTheFates.mid", "Crawling.mid",
-                                           "The_Kids_Arent_Alright.mid", "rubberduckie.mid"));
+                         ::testing::Values("DuelOfTheFates.mid", "Crawling.mid", "The_Kids_Arent_Alright.mid",
+                                           "rubberduckie.mid"));
 
 TEST(GeneratedSongCharacter, TempoFitsWhereEachSongPlays) {
     double title = ReadSong("DuelOfTheFates.mid").firstTempo;

@@ -42,7 +42,8 @@ inline Bytes MakeTga(int type, int w, int h, int depth, const Bytes& body, int i
     Put16(b, static_cast<unsigned>(h));
     b.push_back(static_cast<unsigned char>(depth));
     b.push_back(0);
-    for (int i = 0; i < idLength; ++i) b.push_back(0xEE);
+    for (int i = 0; i < idLength; ++i)
+        b.push_back(0xEE);
     b.insert(b.end(), body.begin(), body.end());
     return b;
 }
@@ -59,8 +60,7 @@ inline Bytes MakeTga24(int w, int h, const std::vector<Rgb>& px) {
 }
 
 // 24-bit BMP from RGB pixels in stored order, rows padded to 4 bytes.
-inline Bytes MakeBmp(int w, int h, const std::vector<Rgb>& px, unsigned sizeImage,
-                     int bitCount = 24) {
+inline Bytes MakeBmp(int w, int h, const std::vector<Rgb>& px, unsigned sizeImage, int bitCount = 24) {
     int stride = (w * 3 + 3) & ~3;
     Bytes b = {'B', 'M'};
     Put32(b, 54 + stride * h);
@@ -84,7 +84,8 @@ inline Bytes MakeBmp(int w, int h, const std::vector<Rgb>& px, unsigned sizeImag
             b.push_back(p.g);
             b.push_back(p.r);
         }
-        for (int pad = w * 3; pad < stride; ++pad) b.push_back(0xAB);
+        for (int pad = w * 3; pad < stride; ++pad)
+            b.push_back(0xAB);
     }
     return b;
 }
@@ -107,7 +108,8 @@ inline Bytes MakePcxHeader(int w, int h, int xMin = 0, int yMin = 0) {
 inline void AppendPcxRuns(Bytes& b, const Bytes& indices) {
     for (size_t i = 0; i < indices.size();) {
         size_t run = 1;
-        while (i + run < indices.size() && indices[i + run] == indices[i] && run < 63) ++run;
+        while (i + run < indices.size() && indices[i + run] == indices[i] && run < 63)
+            ++run;
         if (run > 1 || indices[i] >= 192) {
             b.push_back(static_cast<unsigned char>(192 | run));
             b.push_back(indices[i]);
@@ -133,8 +135,9 @@ inline ::testing::AssertionResult ColourNear(const unsigned char* p, int r, int 
     const int want[3] = {r, g, b};
     for (int i = 0; i < 3; ++i)
         if (std::abs(p[i] - want[i]) > tolerance)
-            return ::testing::AssertionFailure() << "colour " << int(p[0]) << "," << int(p[1]) << "," << int(p[2])
-                                                 << " where " << r << "," << g << "," << b << " was wanted";
+            return ::testing::AssertionFailure()
+                   << "colour " << int(p[0]) << "," << int(p[1]) << "," << int(p[2]) << " where " << r << ","
+                   << g << "," << b << " was wanted";
     return ::testing::AssertionSuccess();
 }
 inline ::testing::AssertionResult ColourNear(const unsigned char* p, const Rgb& c) {

@@ -95,11 +95,13 @@ TEST_F(TextureGL, ThirtyTwoBitTgaAndBmpUploadTheirAlpha) {
     std::vector<unsigned char> tex = ReadTexture(w, h);
     ASSERT_EQ(w * h, 2);
     const unsigned char want[] = {30, 20, 10, 0, 60, 50, 40, 128};
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(tex[i], want[i]) << i;
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(tex[i], want[i]) << i;
 
     // Black becomes transparent; (0, 0, 1) does not.
     CTextureImage bmp;
-    bmp.LoadFromFile(dir.Write("b.bmp", MakeBmp(4, 1, {{0, 0, 0}, {9, 8, 7}, {0, 0, 1}, {0, 0, 0}}, 0)).c_str());
+    bmp.LoadFromFile(
+        dir.Write("b.bmp", MakeBmp(4, 1, {{0, 0, 0}, {9, 8, 7}, {0, 0, 1}, {0, 0, 0}}, 0)).c_str());
     bmp.CreateTexture();
     tex = ReadTexture(w, h);
     ASSERT_EQ(w, 4);

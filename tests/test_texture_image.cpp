@@ -62,7 +62,7 @@ TEST(TextureFileType, ExtensionAfterFirstDotChoosesReaderWithoutCase) {
 TEST(TextureTga, TwentyFourBitKeepsStoredRowOrderAsRgb) {
     TempDir dir;
     std::vector<Rgb> px = Gradient(64, 32);
-    px[0] = {10, 20, 30};         // first stored row is the bottom one
+    px[0] = {10, 20, 30};          // first stored row is the bottom one
     px[64 * 31] = {200, 100, 50};  // first pixel of the last stored row
     CTextureImage img;
     img.LoadFromFile(dir.Write("g.tga", MakeTga24(64, 32, px)).c_str());
@@ -229,7 +229,7 @@ TEST(TextureBmp, HostileFilesLoadNothing) {
         {"zero.bmp", withField(18, 0)},
         {"negw.bmp", withField(18, 0xFFFFFFFCu)},
         {"negh.bmp", withField(22, 0xFFFFFFFCu)},  // top-down files are not supported
-        {"huge.bmp", withField(18, 100000)},        // claims far more rows than present
+        {"huge.bmp", withField(18, 100000)},       // claims far more rows than present
         {"absurd.bmp", withField(22, 0x7FFFFFFF)},
         {"offset.bmp", withField(10, 0xFFFFFFF0u)},
         {"depth8.bmp", MakeBmp(4, 4, px, 0, 8)},
@@ -253,7 +253,8 @@ protected:
 
 TEST_F(TexturePcx, ResamplesToPowersOfTwoWithPaletteColours) {
     Bytes idx(320 * 200);
-    for (size_t i = 0; i < idx.size(); ++i) idx[i] = 40;
+    for (size_t i = 0; i < idx.size(); ++i)
+        idx[i] = 40;
     CTextureImage img;
     img.LoadFromFile(dir.Write("big.pcx", MakePcx(320, 200, idx)).c_str());
     ASSERT_NE(img.pixels, nullptr);
@@ -274,7 +275,8 @@ TEST_F(TexturePcx, ResamplesToPowersOfTwoWithPaletteColours) {
 
 TEST_F(TexturePcx, PowerOfTwoSizeIsCopiedExactly) {
     Bytes idx(256 * 256);
-    for (size_t i = 0; i < idx.size(); ++i) idx[i] = static_cast<unsigned char>((i * 7 + i / 256) & 255);
+    for (size_t i = 0; i < idx.size(); ++i)
+        idx[i] = static_cast<unsigned char>((i * 7 + i / 256) & 255);
     CTextureImage img;
     img.LoadFromFile(dir.Write("sq.PCX", MakePcx(256, 256, idx)).c_str());
     ASSERT_NE(img.pixels, nullptr);
@@ -332,9 +334,15 @@ TEST_F(TexturePcx, HostileFilesLoadNothing) {
         const char* name;
         Bytes bytes;
     } cases[] = {
-        {"marker.pcx", badMarker}, {"nopal.pcx", noPalette}, {"short.pcx", shortRuns},
-        {"runend.pcx", runWithoutValue}, {"huge.pcx", huge}, {"big.pcx", big},
-        {"back.pcx", backwards}, {"version.pcx", version}, {"header.pcx", Bytes(good.begin(), good.begin() + 100)},
+        {"marker.pcx", badMarker},
+        {"nopal.pcx", noPalette},
+        {"short.pcx", shortRuns},
+        {"runend.pcx", runWithoutValue},
+        {"huge.pcx", huge},
+        {"big.pcx", big},
+        {"back.pcx", backwards},
+        {"version.pcx", version},
+        {"header.pcx", Bytes(good.begin(), good.begin() + 100)},
     };
     for (Case& c : cases) {
         CTextureImage img;
@@ -346,9 +354,9 @@ TEST_F(TexturePcx, HostileFilesLoadNothing) {
 
 TEST(TextureGamePictures, EveryPictureTheGameNamesLoadsAsPowerOfTwoRgb) {
     // Run from the game folder, where the build paints the pictures.
-    for (const char* name : {"sanddark.tga", "fire2.tga", "water1.tga", "plant25.tga", "cougar.tga",
-                             "nest.tga", "eggcrack.tga", "reeses.tga", "elder.tga", "titlemenu.tga",
-                             "credits1.tga", "credits2.tga"}) {
+    for (const char* name :
+         {"sanddark.tga", "fire2.tga", "water1.tga", "plant25.tga", "cougar.tga", "nest.tga", "eggcrack.tga",
+          "reeses.tga", "elder.tga", "titlemenu.tga", "credits1.tga", "credits2.tga"}) {
         CTextureImage img;
         img.LoadFromFile(name);
         ASSERT_NE(img.pixels, nullptr) << name;

@@ -124,7 +124,8 @@ TEST(Window, MinimiseLeavesSizeAndProjectionAlone) {
     EXPECT_EQ(w->height, 600);
     EXPECT_EQ(w->viewSize, 800);
     Projection after = ReadProjection();
-    for (int i = 0; i < 16; ++i) EXPECT_EQ(before.m[i], after.m[i]) << i;
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(before.m[i], after.m[i]) << i;
     EXPECT_EQ(after.viewport[2], 800);
     // Frames go on while minimised.
     EXPECT_EQ(driver.Frames(2), 2);
@@ -137,7 +138,8 @@ TEST(Window, ZeroHeightKeepsTheLastAspect) {
     driver.Pump();
     EXPECT_EQ(w->viewSize, 640);
     Projection p = ReadProjection();
-    for (float v : p.m) EXPECT_TRUE(std::isfinite(v));
+    for (float v : p.m)
+        EXPECT_TRUE(std::isfinite(v));
     EXPECT_NEAR(p.m[0], kFocal * 600.0 / 800.0, 1e-4);
     EXPECT_EQ(driver.Frames(1), 1);
 }
@@ -195,16 +197,19 @@ protected:
 };
 
 TEST_F(WindowMessages, KeysArriveAsVirtualKeyCodes) {
-    const SDL_Keycode keys[] = {SDLK_w, SDLK_q, SDLK_p, SDLK_a, SDLK_s, SDLK_d, SDLK_UP, SDLK_DOWN, SDLK_LEFT,
-                                SDLK_RIGHT, SDLK_SPACE, SDLK_RETURN, SDLK_ESCAPE, SDLK_F1, SDLK_KP_PLUS,
-                                SDLK_KP_MINUS, SDLK_CAPSLOCK, SDLK_NUMLOCKCLEAR, SDLK_7};
-    for (SDL_Keycode k : keys) Key(SDL_KEYDOWN, k);
+    const SDL_Keycode keys[] = {
+        SDLK_w,      SDLK_q,    SDLK_p,       SDLK_a,        SDLK_s,        SDLK_d,
+        SDLK_UP,     SDLK_DOWN, SDLK_LEFT,    SDLK_RIGHT,    SDLK_SPACE,    SDLK_RETURN,
+        SDLK_ESCAPE, SDLK_F1,   SDLK_KP_PLUS, SDLK_KP_MINUS, SDLK_CAPSLOCK, SDLK_NUMLOCKCLEAR,
+        SDLK_7};
+    for (SDL_Keycode k : keys)
+        Key(SDL_KEYDOWN, k);
     Key(SDL_KEYDOWN, SDLK_w);  // auto-repeat comes through again
     Key(SDL_KEYUP, SDLK_w);
     Key(SDL_KEYDOWN, SDLK_MENU);  // no code: not delivered
     driver.Pump();
-    EXPECT_EQ(engine->down, (std::vector<int>{87, 81, 80, 65, 83, 68, 38, 40, 37, 39, 32, 13, 27, 112, 107, 109,
-                                              20, 144, 55, 87}));
+    EXPECT_EQ(engine->down, (std::vector<int>{87, 81, 80, 65,  83,  68,  38, 40,  37, 39,
+                                              32, 13, 27, 112, 107, 109, 20, 144, 55, 87}));
     EXPECT_EQ(engine->up, (std::vector<int>{87}));
 }
 

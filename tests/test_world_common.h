@@ -4,8 +4,8 @@
 // Shared by the world's state and level tests: the real engine driven frame by frame,
 // with helpers to reach a state by key presses and to read what the HUD shows.
 
-#include <gtest/gtest.h>
 #include <GL/gl.h>
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <initializer_list>
@@ -83,7 +83,8 @@ protected:
 
     // Each key pressed for one frame, in turn.
     void PressAll(std::initializer_list<const char*> keys) {
-        for (const char* key : keys) Press(key);
+        for (const char* key : keys)
+            Press(key);
     }
 
     // Q from a screen that allows it: the title, with its song started in the same frame.
@@ -143,7 +144,8 @@ protected:
     void WinLevelTwo() {
         ASSERT_EQ(world->state, LevelTwoPlay);
         PlaceCamera(1000, 5, 1000);
-        for (int i = 0; i < 8 && world->state == LevelTwoPlay; ++i) Frames(1, 30.0f);
+        for (int i = 0; i < 8 && world->state == LevelTwoPlay; ++i)
+            Frames(1, 30.0f);
         ASSERT_EQ(world->state, LevelTwoWon);
     }
 

@@ -23,7 +23,6 @@ extern "C" size_t __sanitizer_get_current_allocated_bytes();
 namespace worldtest {
 namespace {
 
-
 void ExpectClearColour(float r, float g, float b, float a) {
     float c[4];
     glGetFloatv(GL_COLOR_CLEAR_VALUE, c);
@@ -140,7 +139,8 @@ TEST_F(WorldLevels, LevelTwoTreeAndCougarsFromTheRandomSequence) {
         EXPECT_EQ(top[5 + i], world->cougars[i]);
         int z = 255 - draw() % 510;
         int x = 255 - draw() % 510;
-        for (int k = 0; k < 3; ++k) draw();
+        for (int k = 0; k < 3; ++k)
+            draw();
         ExpectAt(world->cougars[i], static_cast<float>(x), -20, static_cast<float>(z));
         EXPECT_GE(world->cougars[i]->position.x, -254);
         EXPECT_LE(world->cougars[i]->position.x, 255);
@@ -174,7 +174,8 @@ TEST_F(WorldLevels, FoodAddsTwentyFromTheFrameItIsEatenAndLeavesTheMaze) {
     EXPECT_EQ(overlay->GetEnergy(), static_cast<int>(20.0f - before) + 20);
     std::vector<CReeses*> left = ChildrenOf<CReeses>(world->maze);
     ASSERT_EQ(left.size(), 4u) << "the frame's update removed the item";
-    for (CReeses* r : left) EXPECT_FALSE(r->position.x == 275 && r->position.z == 275);
+    for (CReeses* r : left)
+        EXPECT_FALSE(r->position.x == 275 && r->position.z == 275);
     EXPECT_EQ(CountNodes(world->levelOneTerrain), 274);
     EXPECT_TRUE(world->player->sound->IsPlaying(world->player->eatClip));
     EXPECT_TRUE(EnergyHudShows(40));
@@ -342,7 +343,8 @@ TEST_F(WorldLevels, FiveCougarContactsLoseLevelTwo) {
         for (CCougarBox* c : live) {
             bool alone = true;
             for (CCougarBox* o : live)
-                if (o != c && std::abs(o->minX - c->minX) < 20 && std::abs(o->minZ - c->minZ) < 20) alone = false;
+                if (o != c && std::abs(o->minX - c->minX) < 20 && std::abs(o->minZ - c->minZ) < 20)
+                    alone = false;
             if (alone) {
                 target = c;
                 break;
@@ -358,7 +360,8 @@ TEST_F(WorldLevels, FiveCougarContactsLoseLevelTwo) {
         EXPECT_FLOAT_EQ(camera->velocity.z, 0);
         live = ChildrenOf<CCougarBox>(world->levelTwoTerrain);
         EXPECT_EQ(live.size(), 20u - contact) << "removed by the same frame's update";
-        for (CCougarBox* c : live) EXPECT_NE(c, target);
+        for (CCougarBox* c : live)
+            EXPECT_NE(c, target);
         EXPECT_TRUE(world->player->sound->IsPlaying(world->player->ouchClip));
         EXPECT_EQ(world->state, contact < 5 ? LevelTwoPlay : LevelTwoLost);
     }
@@ -377,10 +380,12 @@ TEST_F(WorldLevels, RebuildingBothLevelsDoesNotGrowMemory) {
         EXPECT_EQ(CountNodes(world->levelTwoTerrain), 26);
     };
     const size_t empty = HeapInUse();
-    for (int i = 0; i < 3; ++i) round();
+    for (int i = 0; i < 3; ++i)
+        round();
     const size_t warm = HeapInUse();
     const size_t levels = warm > empty ? warm - empty : 0;
-    for (int i = 0; i < 30; ++i) round();
+    for (int i = 0; i < 30; ++i)
+        round();
     const size_t after = HeapInUse();
     const long long growth = static_cast<long long>(after) - static_cast<long long>(warm);
     std::printf("heap: %zu before any level, %zu with both built, %zu after 30 more rounds (%+lld)\n", empty,
@@ -388,7 +393,6 @@ TEST_F(WorldLevels, RebuildingBothLevelsDoesNotGrowMemory) {
     // Thirty leaked rounds would hold thirty copies of both levels; allow a sliver of one.
     EXPECT_LT(growth, static_cast<long long>(levels / 4 + 256 * 1024));
 }
-
 
 // The world gives everything back when the game ends in the middle of play, not only on the title.
 TEST(WorldTeardown, EndingDuringPlayReleasesBothLevels) {
@@ -403,7 +407,10 @@ TEST(WorldTeardown, EndingDuringPlayReleasesBothLevels) {
     };
     CRandom::Reset();
     // A first engine loads the drivers and fonts that stay for the whole process.
-    { FrameDriver first; playBoth(first); }
+    {
+        FrameDriver first;
+        playBoth(first);
+    }
     const size_t before = HeapInUse();
     size_t built = 0;
     {
@@ -412,10 +419,12 @@ TEST(WorldTeardown, EndingDuringPlayReleasesBothLevels) {
         built = HeapInUse();
     }
     const size_t after = HeapInUse();
-    std::printf("heap: %zu before the engine, %zu in level two, %zu after the engine went\n", before, built, after);
+    std::printf("heap: %zu before the engine, %zu in level two, %zu after the engine went\n", before, built,
+                after);
     ASSERT_GT(built, before);
     // Level two alone is a couple of megabytes; the drivers keep a little of their own.
-    EXPECT_LT(after, before + std::min<size_t>((built - before) / 8, 1u << 20)) << "the levels outlived the world";
+    EXPECT_LT(after, before + std::min<size_t>((built - before) / 8, 1u << 20))
+        << "the levels outlived the world";
 }
 
 }  // namespace

@@ -149,7 +149,8 @@ TEST_F(WorldStates, LevelOneMenuAndLostScreenTransitions) {
     PressAll({"P", "P", "Space"});
     LoseLevelOne();
     EXPECT_EQ(Music(), world->levelOneMusic);
-    ExpectRebuiltAfterLoss(world->levelOneTerrain, "Enter", LevelOneLoading, LevelOneIntro, world->levelOneMusic);
+    ExpectRebuiltAfterLoss(world->levelOneTerrain, "Enter", LevelOneLoading, LevelOneIntro,
+                           world->levelOneMusic);
 
     Press("Space");
     LoseLevelOne();

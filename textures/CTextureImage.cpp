@@ -67,7 +67,8 @@ void PushPackedPixelStore() {
                                 GL_UNPACK_SWAP_BYTES, GL_UNPACK_LSB_FIRST, GL_PACK_ROW_LENGTH,
                                 GL_PACK_SKIP_ROWS,    GL_PACK_SKIP_PIXELS, GL_PACK_SWAP_BYTES,
                                 GL_PACK_LSB_FIRST};
-    for (GLenum mode : zeroModes) glPixelStorei(mode, 0);
+    for (GLenum mode : zeroModes)
+        glPixelStorei(mode, 0);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
 }
@@ -75,8 +76,16 @@ void PushPackedPixelStore() {
 }  // namespace
 
 CTextureImage::CTextureImage()
-    : scaledWidth(0), scaledHeight(0), palette(nullptr), kind(PCX), tgaImageType(0), width(0),
-      height(0), bitsPerPixel(0), textureId(0), pixels(nullptr) {}
+    : scaledWidth(0),
+      scaledHeight(0),
+      palette(nullptr),
+      kind(PCX),
+      tgaImageType(0),
+      width(0),
+      height(0),
+      bitsPerPixel(0),
+      textureId(0),
+      pixels(nullptr) {}
 
 CTextureImage::~CTextureImage() {
     // An image that never got a texture name has nothing to give back to GL,
@@ -125,31 +134,41 @@ void CTextureImage::LoadFromFile(const char* fileName) {
     base = base ? base + 1 : fileName;
     const char* dot = std::strchr(base, '.');
     const char* ext = dot ? dot + 1 : "";
-    if (EqualNoCase(ext, "bmp")) LoadBMP(fileName);
-    else if (EqualNoCase(ext, "pcx")) LoadPCX(fileName);
-    else if (EqualNoCase(ext, "tga")) LoadTGA(fileName);
-    else Fail(fileName, "unknown image type (expected .tga, .bmp or .pcx)");
+    if (EqualNoCase(ext, "bmp"))
+        LoadBMP(fileName);
+    else if (EqualNoCase(ext, "pcx"))
+        LoadPCX(fileName);
+    else if (EqualNoCase(ext, "tga"))
+        LoadTGA(fileName);
+    else
+        Fail(fileName, "unknown image type (expected .tga, .bmp or .pcx)");
 }
 
 void CTextureImage::LoadTGA(const char* fileName) {
     std::vector<unsigned char> data;
     std::string error = ReadWholeFile(fileName, data);
-    if (!error.empty()) Fail(fileName, error.c_str());
-    else ReadTGA(data.data(), data.size(), fileName);
+    if (!error.empty())
+        Fail(fileName, error.c_str());
+    else
+        ReadTGA(data.data(), data.size(), fileName);
 }
 
 void CTextureImage::LoadBMP(const char* fileName) {
     std::vector<unsigned char> data;
     std::string error = ReadWholeFile(fileName, data);
-    if (!error.empty()) Fail(fileName, error.c_str());
-    else ReadBMP(data.data(), data.size(), fileName);
+    if (!error.empty())
+        Fail(fileName, error.c_str());
+    else
+        ReadBMP(data.data(), data.size(), fileName);
 }
 
 void CTextureImage::LoadPCX(const char* fileName) {
     std::vector<unsigned char> data;
     std::string error = ReadWholeFile(fileName, data);
-    if (!error.empty()) Fail(fileName, error.c_str());
-    else ReadPCX(data.data(), data.size(), fileName);
+    if (!error.empty())
+        Fail(fileName, error.c_str());
+    else
+        ReadPCX(data.data(), data.size(), fileName);
 }
 
 bool CTextureImage::ReadTGA(const unsigned char* d, size_t size, const char* name) {
@@ -168,8 +187,8 @@ bool CTextureImage::ReadTGA(const unsigned char* d, size_t size, const char* nam
         return Fail(name, "TGA image type is not uncompressed true-colour (2) or grey (3)");
     if (w <= 0 || h <= 0) return Fail(name, "TGA width or height is zero or negative");
     if (int64_t(w) * h > maxPixels) return Fail(name, "TGA image is too large");
-    const bool depthOk = imageType == 2 ? (depth == 16 || depth == 24 || depth == 32)
-                                        : (depth == 8 || depth == 16);
+    const bool depthOk =
+        imageType == 2 ? (depth == 16 || depth == 24 || depth == 32) : (depth == 8 || depth == 16);
     if (!depthOk) return Fail(name, "unsupported TGA pixel depth");
 
     // The ID field and any colour map come between the header and the pixels.
@@ -326,8 +345,8 @@ bool CTextureImage::ReadPCX(const unsigned char* d, size_t size, const char* nam
         return Fail(name, "out of memory");
     }
     PushPackedPixelStore();
-    GLint status = gluScaleImage(GL_RGBA, w, h, GL_UNSIGNED_BYTE, expanded.data(), sw, sh,
-                                 GL_UNSIGNED_BYTE, p);
+    GLint status =
+        gluScaleImage(GL_RGBA, w, h, GL_UNSIGNED_BYTE, expanded.data(), sw, sh, GL_UNSIGNED_BYTE, p);
     glPopClientAttrib();
     if (status != 0) {
         std::free(pal);
@@ -370,8 +389,14 @@ void CTextureImage::CreateTexture() {
         h = scaledHeight;
     } else if (kind == TGA) {
         switch (bitsPerPixel) {
-        case 32: components = GL_RGBA; format = GL_RGBA; break;
-        case 24: components = GL_RGB; format = GL_RGB; break;
+        case 32:
+            components = GL_RGBA;
+            format = GL_RGBA;
+            break;
+        case 24:
+            components = GL_RGB;
+            format = GL_RGB;
+            break;
         case 16:
             if (tgaImageType == 3) {
                 components = GL_LUMINANCE_ALPHA;
@@ -383,7 +408,10 @@ void CTextureImage::CreateTexture() {
                 type = GL_UNSIGNED_SHORT_1_5_5_5_REV;
             }
             break;
-        default: components = GL_LUMINANCE; format = GL_LUMINANCE; break;
+        default:
+            components = GL_LUMINANCE;
+            format = GL_LUMINANCE;
+            break;
         }
     }
     PushPackedPixelStore();

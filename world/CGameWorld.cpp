@@ -20,12 +20,32 @@
 #include "world/COverlay.h"
 
 CGameWorld::CGameWorld(CViewCamera* cam, COverlay* ov)
-    : screenWidth(0), screenHeight(0), menuMusicStarted(false), creditsMusicStarted(false),
-      levelOneTerrain(nullptr), levelTwoTerrain(nullptr), camera(cam), player(nullptr),
-      sound(nullptr), levelOneMusic(nullptr), levelTwoMusic(nullptr), menuMusic(nullptr),
-      creditsMusic(nullptr), overlay(ov), nest(nullptr), maze(nullptr), walls(),
-      water(nullptr), wiseOldMan(nullptr), food(), cougars(), boundaries(), credits(nullptr),
-      timeLimit(0), elapsed(0), state(MainMenu) {
+    : screenWidth(0),
+      screenHeight(0),
+      menuMusicStarted(false),
+      creditsMusicStarted(false),
+      levelOneTerrain(nullptr),
+      levelTwoTerrain(nullptr),
+      camera(cam),
+      player(nullptr),
+      sound(nullptr),
+      levelOneMusic(nullptr),
+      levelTwoMusic(nullptr),
+      menuMusic(nullptr),
+      creditsMusic(nullptr),
+      overlay(ov),
+      nest(nullptr),
+      maze(nullptr),
+      walls(),
+      water(nullptr),
+      wiseOldMan(nullptr),
+      food(),
+      cougars(),
+      boundaries(),
+      credits(nullptr),
+      timeLimit(0),
+      elapsed(0),
+      state(MainMenu) {
     sound = new CSoundSystem();
     sound->Initialize(nullptr);
     menuMusicStarted = false;
@@ -82,10 +102,12 @@ void CGameWorld::StartLevelOne() {
 }
 
 void CGameWorld::BuildMazeLevel() {
-    for (int i = 0; i < CMaze::WALL_COUNT; ++i) walls[i] = new CMazeWall(i < 132 ? 0 : 1);
+    for (int i = 0; i < CMaze::WALL_COUNT; ++i)
+        walls[i] = new CMazeWall(i < 132 ? 0 : 1);
     maze = new CMaze(walls);
     maze->AttachTo(levelOneTerrain);
-    for (int i = 0; i < CMaze::WALL_COUNT; ++i) walls[i]->AttachTo(maze);
+    for (int i = 0; i < CMaze::WALL_COUNT; ++i)
+        walls[i]->AttachTo(maze);
     water->AttachTo(levelOneTerrain);
 
     static const float foodSpots[5][3] = {
@@ -112,8 +134,10 @@ void CGameWorld::StartLevelTwo() {
     player->SetOverlay(overlay);
     camera->SetPosition(0, 5, 0);
 
-    static const struct { int orientation; float x, y, z; } fence[4] = {
-        {1, -256, 0, 0}, {1, 256, 0, 0}, {0, 0, 0, -256}, {0, 0, 0, 256}};
+    static const struct {
+        int orientation;
+        float x, y, z;
+    } fence[4] = {{1, -256, 0, 0}, {1, 256, 0, 0}, {0, 0, 0, -256}, {0, 0, 0, 256}};
     for (int i = 0; i < 4; ++i) {
         boundaries[i] = new CBoundary(fence[i].orientation);
         boundaries[i]->SetPosition(fence[i].x, fence[i].y, fence[i].z);

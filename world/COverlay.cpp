@@ -41,8 +41,17 @@ void Line(CTextFont* font, const Rgba& c, float x, float y, const char* text) {
 }  // namespace
 
 COverlay::COverlay()
-    : minutes(0), seconds(0), subSeconds(0), energy(0), health(5), energyBonus(0), goalReached(false),
-      smallFont(nullptr), largeFont(nullptr), mediumFont(nullptr), mainMenu(nullptr) {
+    : minutes(0),
+      seconds(0),
+      subSeconds(0),
+      energy(0),
+      health(5),
+      energyBonus(0),
+      goalReached(false),
+      smallFont(nullptr),
+      largeFont(nullptr),
+      mediumFont(nullptr),
+      mainMenu(nullptr) {
     smallFont = new CTextFont("Arial", 16);
     largeFont = new CTextFont("Arial", 40);
     mediumFont = new CTextFont("Arial", 30);

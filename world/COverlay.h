@@ -28,7 +28,10 @@ public:
     int GetHealth() const { return health; }
     void LoseHealth() { health -= 1; }
     void AddEnergyBonus(int n) { energyBonus += n; }
-    void ResetLevelStats() { energyBonus = 0; health = 5; }
+    void ResetLevelStats() {
+        energyBonus = 0;
+        health = 5;
+    }
     void SetEnergy(int timeLeft) { energy = timeLeft + energyBonus; }
     void SetGoalReached(bool reached) { goalReached = reached; }
     bool IsGoalReached() const { return goalReached; }

@@ -7,10 +7,10 @@
 #include FT_FREETYPE_H
 #include FT_SYNTHESIS_H
 
+#include <strings.h>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
-#include <strings.h>
 #include <vector>
 
 namespace {
@@ -68,7 +68,8 @@ void CompileGlyph(FT_GlyphSlot slot, unsigned int list) {
     std::vector<GLubyte> bits(static_cast<size_t>(rowBytes) * (h > 0 ? h : 1), 0);
     int pitch = bm.pitch < 0 ? -bm.pitch : bm.pitch;
     for (int row = 0; row < h && bm.buffer; ++row) {
-        const unsigned char* src = bm.pitch >= 0 ? bm.buffer + row * pitch : bm.buffer + (h - 1 - row) * pitch;
+        const unsigned char* src =
+            bm.pitch >= 0 ? bm.buffer + row * pitch : bm.buffer + (h - 1 - row) * pitch;
         GLubyte* dst = &bits[static_cast<size_t>(h - 1 - row) * rowBytes];
         if (bm.pixel_mode == FT_PIXEL_MODE_MONO) {
             std::memcpy(dst, src, rowBytes);
@@ -86,7 +87,8 @@ void CompileGlyph(FT_GlyphSlot slot, unsigned int list) {
 
 }  // namespace
 
-CTextFont::CTextFont(const char* faceName, int height) : listBase(0), color{1, 1, 1, 1}, rasterX(0), rasterY(0), position{0, 0, 0} {
+CTextFont::CTextFont(const char* faceName, int height)
+    : listBase(0), color{1, 1, 1, 1}, rasterX(0), rasterY(0), position{0, 0, 0} {
     Create(faceName, height);
 }
 

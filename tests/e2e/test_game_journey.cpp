@@ -51,7 +51,9 @@ struct Shot {
             }
         return n;
     }
-    int CountAll(const std::function<bool(int, int, int)>& pred) const { return Count(0, 0, width, height, pred); }
+    int CountAll(const std::function<bool(int, int, int)>& pred) const {
+        return Count(0, 0, width, height, pred);
+    }
 
     double MeanLuma(int x0, int y0, int x1, int y1) const {
         double sum = 0;
@@ -147,8 +149,7 @@ std::string Describe(const Look& l) {
     o << "sky bright " << l.skyBright << ", sky dimmed " << l.skyDimmed << ", black " << l.black
       << ", title red " << l.titleRed << ", HUD red " << l.hudRed << ", HUD blue " << l.hudBlue
       << ", white text " << l.white << ", green text " << l.green << ", ground luma " << l.lowerLuma
-      << ", median luma " << l.medianLuma
-      << " (of " << l.total << " pixels)";
+      << ", median luma " << l.medianLuma << " (of " << l.total << " pixels)";
     return o.str();
 }
 
@@ -162,7 +163,8 @@ bool IsTitle(const Shot& s) {
 }
 bool IsLevelOneDimmed(const Shot& s) {
     Look l = Measure(s);
-    return l.skyDimmed > 0.03 * l.total && l.skyBright == 0 && l.hudRed > 40 && l.white > 400 && l.green > 150;
+    return l.skyDimmed > 0.03 * l.total && l.skyBright == 0 && l.hudRed > 40 && l.white > 400 &&
+           l.green > 150;
 }
 bool IsLevelOnePlay(const Shot& s) {
     Look l = Measure(s);
@@ -195,8 +197,10 @@ public:
 
     bool Capture(Window window, Shot* shot) {
         XWindowAttributes attributes;
-        if (!XGetWindowAttributes(display, window, &attributes) || attributes.map_state != IsViewable) return false;
-        XImage* image = XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
+        if (!XGetWindowAttributes(display, window, &attributes) || attributes.map_state != IsViewable)
+            return false;
+        XImage* image =
+            XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
         if (!image) return false;
         shot->width = image->width;
         shot->height = image->height;
@@ -239,7 +243,8 @@ private:
         unsigned int count = 0;
         if (!XQueryTree(display, window, &root, &parent, &children, &count)) return 0;
         Window hit = 0;
-        for (unsigned int i = 0; i < count && !hit; ++i) hit = FindBelow(children[i], name);
+        for (unsigned int i = 0; i < count && !hit; ++i)
+            hit = FindBelow(children[i], name);
         if (children) XFree(children);
         return hit;
     }
@@ -268,11 +273,12 @@ protected:
         ASSERT_GE(suppFd, 0);
         suppPath = suppTemplate;
         // For the sanitizer build: leaks inside the system's libraries are not the game's.
-        const char* libraries[] = {"libGLX",  "libGL.so", "libEGL",        "swrast_dri", "libgallium",
-                                   "libLLVM", "libX11",   "libxcb",        "libfontconfig", "libdbus",
-                                   "libSDL2", "libfluidsynth", "libglib", "libasound",  "libpulse"};
+        const char* libraries[] = {"libGLX",  "libGL.so",      "libEGL",  "swrast_dri",    "libgallium",
+                                   "libLLVM", "libX11",        "libxcb",  "libfontconfig", "libdbus",
+                                   "libSDL2", "libfluidsynth", "libglib", "libasound",     "libpulse"};
         std::string supp;
-        for (const char* library : libraries) supp += std::string("leak:") + library + "\n";
+        for (const char* library : libraries)
+            supp += std::string("leak:") + library + "\n";
         ASSERT_EQ(write(suppFd, supp.data(), supp.size()), static_cast<ssize_t>(supp.size()));
         close(suppFd);
 
@@ -440,9 +446,8 @@ TEST_F(GameJourney, TitleThroughBothLevelsAndMenusBackToTitleThenEscQuits) {
     ASSERT_TRUE(x.Capture(game, &again));
     EXPECT_LT(MaskChange(before, again, SkyBright), 0.002) << "the view moved with no input";
     Xdotool("mousemove_relative -- 30 0");
-    bool turned = PollUntil(10, [&] {
-        return x.Capture(game, &last) && MaskChange(before, last, SkyBright) > 0.05;
-    });
+    bool turned =
+        PollUntil(10, [&] { return x.Capture(game, &last) && MaskChange(before, last, SkyBright) > 0.05; });
     Keep("level one turned");
     EXPECT_TRUE(turned) << "mouse motion did not turn the view; sky moved in "
                         << MaskChange(before, last, SkyBright) * 100 << " % of the pixels";

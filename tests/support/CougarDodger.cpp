@@ -10,8 +10,8 @@
 #include <cmath>
 
 namespace {
-const float kBoxHalf = 5.0f;    // a cougar's box reaches 5 each way
-const float kOrbit = 50.0f;     // a circling cougar's radius
+const float kBoxHalf = 5.0f;  // a cougar's box reaches 5 each way
+const float kOrbit = 50.0f;   // a circling cougar's radius
 const float kMargin = 4.0f;
 const float kLimit = 230.0f;    // keep clear of the burning fence at 256
 const float kSettle = 4.0f;     // close enough to the chosen z to stop
@@ -24,7 +24,8 @@ float HalfBand(const CCougarBox* cougar) {
 
 template <class F>
 void ForEachCougar(CObject* root, F f) {
-    for (CCougarBox* cougar : LiveChildren<CCougarBox>(root)) f(cougar);
+    for (CCougarBox* cougar : LiveChildren<CCougarBox>(root))
+        f(cougar);
 }
 }  // namespace
 
@@ -62,7 +63,8 @@ void CougarDodger::Steer(FrameDriver& driver, CObject* root, float dt) {
     for (float z = here; z >= -kLimit; z -= 2.0f)
         if (consider(z) <= 0.0f) break;
     if (best < kUnsafe)
-        for (float z = -kLimit; z <= kLimit; z += 2.0f) consider(z);
+        for (float z = -kLimit; z <= kLimit; z += 2.0f)
+            consider(z);
     if (best > current + kBetterBy || current < kUnsafe) targetZ = bestZ;
 
     if (std::fabs(targetZ - here) < kSettle) {
@@ -83,7 +85,7 @@ void CougarDodger::Steer(FrameDriver& driver, CObject* root, float dt) {
     ForEachCougar(root, [&](CCougarBox* cougar) {
         const float half = HalfBand(cougar);
         const float nearEdge = cougar->position.z - side * half;
-        const float ahead = (nearEdge - here) * side;  // distance to the band's near edge
+        const float ahead = (nearEdge - here) * side;         // distance to the band's near edge
         if (ahead < 0.0f || ahead > stopping + 2.0f) return;  // inside already, or far off
         const float across = (ahead + 2.0f * half) / runSpeed + 0.5f;
         const float reach = half + cougarSpeed * across + kMargin;

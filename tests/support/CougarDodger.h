@@ -22,8 +22,8 @@ public:
     static float Clearance(CObject* levelRoot, float z);
 
     float targetZ;
-    int moves;      // frames spent running to a new place
-    int waits;      // frames spent waiting for a cougar to pass before crossing its path
+    int moves;  // frames spent running to a new place
+    int waits;  // frames spent waiting for a cougar to pass before crossing its path
 };
 
 #endif

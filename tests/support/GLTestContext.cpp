@@ -1,8 +1,8 @@
 #include "support/GLTestContext.h"
 
-#include <SDL.h>
 #include <GL/gl.h>
 #include <GL/glu.h>
+#include <SDL.h>
 
 #include <cstdio>
 #include <stdexcept>
@@ -76,10 +76,14 @@ void GLTestContext::DrawTextureOverViewport(unsigned textureId) {
     glBindTexture(GL_TEXTURE_2D, textureId);
     glColor3f(1, 1, 1);
     glBegin(GL_QUADS);
-    glTexCoord2f(0, 0); glVertex2f(-1, -1);
-    glTexCoord2f(1, 0); glVertex2f(1, -1);
-    glTexCoord2f(1, 1); glVertex2f(1, 1);
-    glTexCoord2f(0, 1); glVertex2f(-1, 1);
+    glTexCoord2f(0, 0);
+    glVertex2f(-1, -1);
+    glTexCoord2f(1, 0);
+    glVertex2f(1, -1);
+    glTexCoord2f(1, 1);
+    glVertex2f(1, 1);
+    glTexCoord2f(0, 1);
+    glVertex2f(-1, 1);
     glEnd();
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);
@@ -92,6 +96,7 @@ bool PixelImage::WritePPM(const char* path) const {
     if (!f) return false;
     std::fprintf(f, "P6\n%d %d\n255\n", width, height);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) std::fwrite(At(x, y), 1, 3, f);
+        for (int x = 0; x < width; ++x)
+            std::fwrite(At(x, y), 1, 3, f);
     return std::fclose(f) == 0;
 }

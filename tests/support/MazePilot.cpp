@@ -12,7 +12,7 @@
 
 namespace {
 const float kRemoved = 666666.0f;
-const float kStartX = 3.0f, kStartZ = 3.0f;  // where level one puts the eye
+const float kStartX = 3.0f, kStartZ = 3.0f;    // where level one puts the eye
 const float kGoalX = 540.0f, kGoalZ = 540.0f;  // the Wise Old Man
 const int kMaxCounts = 10;                     // mouse counts a frame: a brisk flick
 const float kThrottleDegrees = 30.0f;          // push on only when roughly facing the way
@@ -25,8 +25,10 @@ const float kPerFood = 20.0f;
 float Degrees(float radians) { return radians * 57.29578f; }
 
 float Wrap(float degrees) {
-    while (degrees >= 180.0f) degrees -= 360.0f;
-    while (degrees < -180.0f) degrees += 360.0f;
+    while (degrees >= 180.0f)
+        degrees -= 360.0f;
+    while (degrees < -180.0f)
+        degrees += 360.0f;
     return degrees;
 }
 
@@ -54,8 +56,15 @@ MazePilot::Point MazePilot::Centre(int cell) {
 }
 
 MazePilot::MazePilot(const CMaze& maze, float frameDt)
-    : standingPieces(0), offGridPieces(0), fenceComplete(false), next(0), bounces(0),
-      turnCounts(0), framesHeldW(0), dt(frameDt), lastForward(0) {
+    : standingPieces(0),
+      offGridPieces(0),
+      fenceComplete(false),
+      next(0),
+      bounces(0),
+      turnCounts(0),
+      framesHeldW(0),
+      dt(frameDt),
+      lastForward(0) {
     for (int c = 0; c < kCells; ++c) {
         openEast[c] = (c % kSide) < kSide - 1;
         openNorth[c] = (c / kSide) < kSide - 1;
@@ -72,8 +81,8 @@ MazePilot::MazePilot(const CMaze& maze, float frameDt)
         // one along z sits at (50 i, 50 j + 25) and separates (i-1, j) and (i, j).
         const float across = alongX ? z / kCell : x / kCell;
         const float along = (alongX ? x : z) / kCell - 0.5f;
-        if (!Whole(across) || !Whole(along) || maze.wallSpots[p][1] != 0.0f || across < 0 ||
-            across > kSide || along < 0 || along > kSide - 1) {
+        if (!Whole(across) || !Whole(along) || maze.wallSpots[p][1] != 0.0f || across < 0 || across > kSide ||
+            along < 0 || along > kSide - 1) {
             ++offGridPieces;
             continue;
         }
@@ -89,7 +98,8 @@ MazePilot::MazePilot(const CMaze& maze, float frameDt)
     }
     fenceComplete = true;
     for (auto& side : fence)
-        for (bool standing : side) fenceComplete = fenceComplete && standing;
+        for (bool standing : side)
+            fenceComplete = fenceComplete && standing;
     MakePlan();
 }
 
@@ -118,7 +128,8 @@ std::vector<int> MazePilot::Path(int from, int to) const {
     }
     std::vector<int> path;
     if (parent[to] < 0) return path;
-    for (int c = to; c != from; c = parent[c]) path.push_back(c);
+    for (int c = to; c != from; c = parent[c])
+        path.push_back(c);
     path.push_back(from);
     std::reverse(path.begin(), path.end());
     return path;
@@ -251,8 +262,7 @@ void MazePilot::Steer(FrameDriver& driver) {
 
 int MazePilot::AimAt(FrameDriver& driver, float x, float z, bool* pushed) {
     CViewCamera* camera = driver.Camera();
-    const float wanted =
-        Degrees(std::atan2(z - camera->position.z, x - camera->position.x));
+    const float wanted = Degrees(std::atan2(z - camera->position.z, x - camera->position.x));
     const float error = Wrap(wanted - camera->yaw);
     const float sensitivity = driver.engine->mouseSensitivity;
     int counts = static_cast<int>(std::lround(error / sensitivity));

@@ -17,21 +17,21 @@ class FrameDriver;
 //   while (world->state == LevelOnePlay) { pilot.Steer(driver); driver.Frames(1); }
 class MazePilot {
 public:
-    static const int kSide = 11;              // cells per side
+    static const int kSide = 11;  // cells per side
     static const int kCells = kSide * kSide;
-    static constexpr float kCell = 50.0f;     // cell edge in world units
+    static constexpr float kCell = 50.0f;  // cell edge in world units
 
     struct Point {
         float x, z;
     };
     struct Plan {
         bool feasible = false;
-        std::vector<int> foodOrder;   // indices into FoodCells(), in the order visited
-        std::vector<int> cells;       // the cells passed, start to goal
+        std::vector<int> foodOrder;  // indices into FoodCells(), in the order visited
+        std::vector<int> cells;      // the cells passed, start to goal
         std::vector<Point> waypoints;
         std::vector<bool> waypointIsFood;
-        float estimatedSeconds = 0;   // of play, by the pilot's own speed model
-        float slackSeconds = 0;       // least energy left over at any point of the route
+        float estimatedSeconds = 0;  // of play, by the pilot's own speed model
+        float slackSeconds = 0;      // least energy left over at any point of the route
     };
 
     // dt is the frame time the run will use: the duckling's top speed depends on it.
@@ -40,11 +40,11 @@ public:
     // Cells are numbered i + 11 * j, i counting 50-unit columns along x, j along z.
     static int CellAt(float x, float z);
     static Point Centre(int cell);
-    bool Open(int a, int b) const;            // neighbours with no piece standing between
+    bool Open(int a, int b) const;                  // neighbours with no piece standing between
     std::vector<int> Path(int from, int to) const;  // shortest, empty when unreachable
     bool AllConnected() const;
     int standingPieces;
-    int offGridPieces;                        // standing pieces not on a cell edge
+    int offGridPieces;  // standing pieces not on a cell edge
     bool fenceComplete;
 
     static const std::vector<int>& FoodCells();
@@ -62,9 +62,9 @@ public:
     bool Done() const { return next >= plan.waypoints.size(); }
 
     Plan plan;
-    size_t next;      // waypoint being flown to
-    int bounces;      // frames in which a wall threw the duckling back
-    int turnCounts;   // total mouse counts sent
+    size_t next;     // waypoint being flown to
+    int bounces;     // frames in which a wall threw the duckling back
+    int turnCounts;  // total mouse counts sent
     int framesHeldW;
 
 private:

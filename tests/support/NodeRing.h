@@ -41,7 +41,8 @@ int LiveCount(const CNode* parent) {
 inline int CountNodes(const CNode* node) {
     if (!node) return 0;
     int n = 1;
-    for (CNode* c : RingChildren(node)) n += CountNodes(c);
+    for (CNode* c : RingChildren(node))
+        n += CountNodes(c);
     return n;
 }
 

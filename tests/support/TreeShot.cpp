@@ -14,8 +14,8 @@ PixelImage RenderTreeAndRead(GLTestContext& gl, CObject* root, CViewCamera* came
     return gl.ReadPixels();
 }
 
-void LookFrom(GLTestContext& gl, float ex, float ey, float ez, float cx, float cy, float cz, float ux, float uy,
-              float uz) {
+void LookFrom(GLTestContext& gl, float ex, float ey, float ez, float cx, float cy, float cz, float ux,
+              float uy, float uz) {
     gl.Clear(0, 0, 0);
     gluLookAt(ex, ey, ez, cx, cy, cz, ux, uy, uz);
     glColor4f(1, 1, 1, 1);

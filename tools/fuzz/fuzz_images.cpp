@@ -1,8 +1,8 @@
 // libFuzzer target: every input is offered to the TGA, BMP and PCX readers,
 // and whatever loads is also uploaded as a texture. A hidden SDL window gives
 // the readers a real GL context (PCX resampling and the upload need one).
-#include <SDL.h>
 #include <GL/gl.h>
+#include <SDL.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -19,8 +19,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     }
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     SDL_Window* window = SDL_CreateWindow("fuzz", 0, 0, 64, 64, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    if (window && SDL_GL_CreateContext(window)) haveContext = true;
-    else std::fprintf(stderr, "fuzz: no GL context (%s)\n", SDL_GetError());
+    if (window && SDL_GL_CreateContext(window))
+        haveContext = true;
+    else
+        std::fprintf(stderr, "fuzz: no GL context (%s)\n", SDL_GetError());
     return 0;
 }
 
@@ -33,7 +35,8 @@ static void Check(CTextureImage& image, bool loaded) {
     size_t bytes = image.PixelBytes();
     if (bytes == 0) __builtin_trap();
     volatile unsigned sum = 0;
-    for (size_t i = 0; i < bytes; ++i) sum += image.pixels[i];
+    for (size_t i = 0; i < bytes; ++i)
+        sum += image.pixels[i];
     if (haveContext) {
         image.CreateTexture();
         if (glGetError() != GL_NO_ERROR) __builtin_trap();

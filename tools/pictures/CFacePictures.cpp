@@ -11,8 +11,8 @@ using namespace paint;
 namespace {
 
 // Fills an ellipse (optionally rotated by angle) with one colour.
-void Ellipse(CPicture& pic, float cx, float cy, float rx, float ry, const CColour& c,
-             float opacity = 1.0f, float angle = 0.0f, float softness = 1.0f) {
+void Ellipse(CPicture& pic, float cx, float cy, float rx, float ry, const CColour& c, float opacity = 1.0f,
+             float angle = 0.0f, float softness = 1.0f) {
     const float ca = std::cos(angle), sa = std::sin(angle);
     const float r = (rx > ry ? rx : ry) + softness + 1.0f;
     pic.Stamp(cx, cy, r, false, [&](float dx, float dy) -> SStroke {
@@ -106,14 +106,17 @@ CPicture CFacePictures::Cougar() {
     // Head shape.
     pic.Stamp(256 * s, 285 * s, 225 * s, false, [&](float dx, float dy) -> SStroke {
         const float d = EllipseDistance(dx, dy, 215 * s, 205 * s);
-        const float fur = noise.Fbm((256 * s + dx) / size * 0.6f, (285 * s + dy) / size * 3.0f, 24, 8, 3, 0.5f, 2);
+        const float fur =
+            noise.Fbm((256 * s + dx) / size * 0.6f, (285 * s + dy) / size * 3.0f, 24, 8, 3, 0.5f, 2);
         const float rim = Smooth(-60 * s, 0.0f, d);  // rounder: darker towards the outline
-        return {Clamp01(0.5f - d / (6 * s)), CColour::Mix(tawny, darkTawny, rim * 0.6f) * (1.0f + 0.1f * fur)};
+        return {Clamp01(0.5f - d / (6 * s)),
+                CColour::Mix(tawny, darkTawny, rim * 0.6f) * (1.0f + 0.1f * fur)};
     });
     // Forehead shading and lighter brows.
     Ellipse(pic, 256 * s, 170 * s, 120 * s, 60 * s, darkTawny, 0.35f, 0.0f, 40 * s);
     for (int side = -1; side <= 1; side += 2) {
-        Ellipse(pic, (256 + side * 85) * s, 205 * s, 60 * s, 24 * s, CColour(0.88f, 0.72f, 0.52f), 0.7f, side * -0.25f, 14 * s);
+        Ellipse(pic, (256 + side * 85) * s, 205 * s, 60 * s, 24 * s, CColour(0.88f, 0.72f, 0.52f), 0.7f,
+                side * -0.25f, 14 * s);
     }
     // Muzzle: cream cheek pads and chin.
     Ellipse(pic, 256 * s, 300 * s, 40 * s, 80 * s, CColour(0.86f, 0.66f, 0.44f), 0.8f, 0.0f, 16 * s);
@@ -132,8 +135,8 @@ CPicture CFacePictures::Cougar() {
         Ellipse(pic, ex, ey, 9 * s, 25 * s, black, 1.0f, 0.0f, 2 * s);
         Ellipse(pic, ex - side * 12 * s, ey - 10 * s, 6 * s, 6 * s, CColour(1, 1, 1), 0.9f, 0.0f, 2 * s);
         // Dark tear line from the inner corner down beside the muzzle.
-        Curve(pic, (256 + side * 44) * s, 262 * s, (256 + side * 62) * s, 305 * s,
-              (256 + side * 66) * s, 345 * s, 10 * s, black, 0.8f);
+        Curve(pic, (256 + side * 44) * s, 262 * s, (256 + side * 62) * s, 305 * s, (256 + side * 66) * s,
+              345 * s, 10 * s, black, 0.8f);
     }
     // Nose.
     {
@@ -182,7 +185,8 @@ CPicture CFacePictures::Elder() {
         // downwards, with grey between them.
         const float locks = noise.Fbm(u, v, 10, 3, 2, 0.5f, 3);
         const float strands = noise.Fbm(u + 0.02f * locks, v * 0.25f, 96, 2, 3, 0.5f);
-        CColour hairCol = CColour::Mix(CColour(0.76f, 0.76f, 0.78f), hair, Smooth(-0.8f, 0.6f, strands + 0.5f * locks));
+        CColour hairCol =
+            CColour::Mix(CColour(0.76f, 0.76f, 0.78f), hair, Smooth(-0.8f, 0.6f, strands + 0.5f * locks));
         // An oval face looking out at longitude 0.54; bald on top all round,
         // since the top rows all meet at the crown of the ball.
         const float x = du * 512.0f, y = v * 256.0f;
@@ -201,7 +205,8 @@ CPicture CFacePictures::Elder() {
     // Ears at the sides of the face.
     for (int side = -1; side <= 1; side += 2) {
         Ellipse(pic, (fx + side * 96) * s, 122 * s, 12 * s, 22 * s, shadowSkin, 1.0f, 0.0f, 2 * s);
-        Ellipse(pic, (fx + side * 96) * s, 122 * s, 6 * s, 14 * s, CColour(0.70f, 0.48f, 0.40f), 1.0f, 0.0f, 2 * s);
+        Ellipse(pic, (fx + side * 96) * s, 122 * s, 6 * s, 14 * s, CColour(0.70f, 0.48f, 0.40f), 1.0f, 0.0f,
+                2 * s);
     }
     // Forehead wrinkles.
     for (int i = 0; i < 3; ++i) {
@@ -211,7 +216,8 @@ CPicture CFacePictures::Elder() {
     }
     // Rosy cheeks.
     for (int side = -1; side <= 1; side += 2)
-        Ellipse(pic, (fx + side * 44) * s, 136 * s, 18 * s, 12 * s, CColour(0.95f, 0.55f, 0.50f), 0.45f, 0.0f, 10 * s);
+        Ellipse(pic, (fx + side * 44) * s, 136 * s, 18 * s, 12 * s, CColour(0.95f, 0.55f, 0.50f), 0.45f, 0.0f,
+                10 * s);
     // Eyes under bushy white brows.
     for (int side = -1; side <= 1; side += 2) {
         const float ex = (fx + side * 28) * s, ey = 112 * s;
@@ -224,8 +230,10 @@ CPicture CFacePictures::Elder() {
             const float t = float(k) / 6.0f;
             const float bx = ex + (t - 0.5f) * 30 * s * float(side);
             const float by = ey - (15 + 4 * std::sin(t * 3.1f) - 3 * t) * s;
-            Ellipse(pic, bx + 1 * s, by + 1.5f * s, 7 * s, 4 * s, CColour(0.6f, 0.55f, 0.52f), 0.5f, side * 0.3f, 2 * s);
-            Ellipse(pic, bx, by, 7 * s, 4 * s, CColour(0.97f, 0.97f, 0.96f), 1.0f, side * (0.2f + 0.3f * t), 2 * s);
+            Ellipse(pic, bx + 1 * s, by + 1.5f * s, 7 * s, 4 * s, CColour(0.6f, 0.55f, 0.52f), 0.5f,
+                    side * 0.3f, 2 * s);
+            Ellipse(pic, bx, by, 7 * s, 4 * s, CColour(0.97f, 0.97f, 0.96f), 1.0f, side * (0.2f + 0.3f * t),
+                    2 * s);
         }
     }
     // Nose.
@@ -243,13 +251,15 @@ CPicture CFacePictures::Elder() {
         const float top = 150.0f + 0.004f * x * x;
         const float alpha = Cover(d * s) * Smooth(top - 6.0f, top + 4.0f, y) * Smooth(258.0f, 246.0f, y);
         const float flow = noise.Gradient(x / 512.0f, y / 256.0f, 16, 8, 5);
-        const float strands = noise.Fbm((x + 6.0f * flow + 0.1f * y) / 512.0f, y / 1024.0f, 128, 2, 2, 0.5f, 6);
+        const float strands =
+            noise.Fbm((x + 6.0f * flow + 0.1f * y) / 512.0f, y / 1024.0f, 128, 2, 2, 0.5f, 6);
         const float shade = 0.90f + 0.08f * strands - 0.12f * Smooth(20.0f, 60.0f, std::fabs(x));
         return {alpha, CColour(0.96f, 0.96f, 0.95f) * shade};
     });
     // Moustache over the mouth.
     for (int side = -1; side <= 1; side += 2) {
-        Ellipse(pic, (fx + side * 20) * s, 153 * s, 24 * s, 8 * s, CColour(0.98f, 0.98f, 0.97f), 1.0f, side * 0.3f, 2 * s);
+        Ellipse(pic, (fx + side * 20) * s, 153 * s, 24 * s, 8 * s, CColour(0.98f, 0.98f, 0.97f), 1.0f,
+                side * 0.3f, 2 * s);
     }
     Ellipse(pic, fx * s, 162 * s, 10 * s, 3 * s, CColour(0.45f, 0.18f, 0.16f), 0.85f, 0.0f, 1.5f * s);
     return pic.Downsampled(factor);

@@ -33,8 +33,10 @@ CPicture CGroundPictures::Sand() {
             c = c * (1.0f + 0.16f * grain + 0.07f * fine);
             // Scattered darker and lighter grains: shell bits and small stones.
             const float speck = noise.Grain(x, y, 3);
-            if (speck > 0.985f) c = CColour::Mix(c, CColour(0.28f, 0.21f, 0.14f), 0.6f);
-            else if (speck < 0.012f) c = CColour::Mix(c, CColour(0.92f, 0.86f, 0.74f), 0.6f);
+            if (speck > 0.985f)
+                c = CColour::Mix(c, CColour(0.28f, 0.21f, 0.14f), 0.6f);
+            else if (speck < 0.012f)
+                c = CColour::Mix(c, CColour(0.92f, 0.86f, 0.74f), 0.6f);
             pic.At(x, y) = c;
         }
     }

@@ -14,10 +14,10 @@ int WrapIndex(int i, int n) {
 float Fade(float t) { return t * t * t * (t * (t * 6.0f - 15.0f) + 10.0f); }
 
 const float kDirections[16][2] = {
-    {1.0f, 0.0f},       {0.92388f, 0.38268f},   {0.70711f, 0.70711f},   {0.38268f, 0.92388f},
-    {0.0f, 1.0f},       {-0.38268f, 0.92388f},  {-0.70711f, 0.70711f},  {-0.92388f, 0.38268f},
-    {-1.0f, 0.0f},      {-0.92388f, -0.38268f}, {-0.70711f, -0.70711f}, {-0.38268f, -0.92388f},
-    {0.0f, -1.0f},      {0.38268f, -0.92388f},  {0.70711f, -0.70711f},  {0.92388f, -0.38268f}};
+    {1.0f, 0.0f},  {0.92388f, 0.38268f},   {0.70711f, 0.70711f},   {0.38268f, 0.92388f},
+    {0.0f, 1.0f},  {-0.38268f, 0.92388f},  {-0.70711f, 0.70711f},  {-0.92388f, 0.38268f},
+    {-1.0f, 0.0f}, {-0.92388f, -0.38268f}, {-0.70711f, -0.70711f}, {-0.38268f, -0.92388f},
+    {0.0f, -1.0f}, {0.38268f, -0.92388f},  {0.70711f, -0.70711f},  {0.92388f, -0.38268f}};
 
 }  // namespace
 
@@ -40,8 +40,7 @@ float CNoise::Gradient(float u, float v, int cellsX, int cellsY, uint32_t salt) 
     return (top + (bottom - top) * sy) * 1.414f;
 }
 
-float CNoise::Fbm(float u, float v, int cellsX, int cellsY, int octaves, float gain,
-                  uint32_t salt) const {
+float CNoise::Fbm(float u, float v, int cellsX, int cellsY, int octaves, float gain, uint32_t salt) const {
     float sum = 0.0f, weight = 1.0f, total = 0.0f;
     for (int o = 0; o < octaves; ++o) {
         sum += weight * Gradient(u, v, cellsX << o, cellsY << o, salt * 101u + uint32_t(o + 1));

@@ -11,8 +11,8 @@ using namespace paint;
 
 namespace {
 
-void Ellipse(CPicture& pic, float cx, float cy, float rx, float ry, const CColour& c,
-             float opacity = 1.0f, float angle = 0.0f, float softness = 1.0f) {
+void Ellipse(CPicture& pic, float cx, float cy, float rx, float ry, const CColour& c, float opacity = 1.0f,
+             float angle = 0.0f, float softness = 1.0f) {
     const float ca = std::cos(angle), sa = std::sin(angle);
     pic.Stamp(cx, cy, std::fmax(rx, ry) + softness + 1.0f, false, [&](float dx, float dy) -> SStroke {
         const float x = dx * ca + dy * sa, y = -dx * sa + dy * ca;
@@ -56,8 +56,8 @@ void Reed(CPicture& pic, CPaintRandom& rnd, float x, float baseY, float height) 
     const float lean = rnd.Range(-0.15f, 0.15f);
     const float w = rnd.Range(3.0f, 5.0f);
     const CColour stem(0.12f, 0.30f, 0.10f);
-    pic.Stamp(x + lean * height * 0.5f, baseY - height * 0.5f, height * 0.3f + w + 2, height * 0.5f + 2, false,
-              [&](float dx, float dy) -> SStroke {
+    pic.Stamp(x + lean * height * 0.5f, baseY - height * 0.5f, height * 0.3f + w + 2, height * 0.5f + 2,
+              false, [&](float dx, float dy) -> SStroke {
                   const float t = Clamp01(-(dy - height * 0.5f) / height);  // 0 at base, 1 at top
                   const float cxAt = lean * height * (t - 0.5f) * t * 2.0f;
                   const float d = std::fabs(dx - cxAt) - w * (1.0f - 0.7f * t);
@@ -129,12 +129,13 @@ CPicture CPagePictures::Title(CTextPainter& text) {
     // Plain dark panel where the key lines are printed.
     const float left = keyAreaLeft * size, right = keyAreaRight * size;
     const float top = keyAreaTop * size, bottom = keyAreaBottom * size;
-    pic.Stamp((left + right) * 0.5f, (top + bottom) * 0.5f, (right - left) * 0.5f + 12, (bottom - top) * 0.5f + 12,
-              false, [&](float dx, float dy) -> SStroke {
+    pic.Stamp((left + right) * 0.5f, (top + bottom) * 0.5f, (right - left) * 0.5f + 12,
+              (bottom - top) * 0.5f + 12, false, [&](float dx, float dy) -> SStroke {
                   const float hx = (right - left) * 0.5f, hy = (bottom - top) * 0.5f;
                   const float qx = std::fabs(dx) - hx + 14.0f, qy = std::fabs(dy) - hy + 14.0f;
                   const float d = std::sqrt(std::fmax(qx, 0.0f) * std::fmax(qx, 0.0f) +
-                                            std::fmax(qy, 0.0f) * std::fmax(qy, 0.0f)) - 14.0f;
+                                            std::fmax(qy, 0.0f) * std::fmax(qy, 0.0f)) -
+                                  14.0f;
                   if (d > -2.0f && d < 0.5f) return {0.6f, CColour(0.35f, 0.28f, 0.12f)};  // thin frame
                   return {Cover(d) * 0.85f, CColour(0.02f, 0.02f, 0.05f)};
               });

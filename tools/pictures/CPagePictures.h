@@ -15,7 +15,7 @@ public:
     // middle of the pages when it is low over them.
     static constexpr float textBandLeft = 0.2f, textBandRight = 0.8f;
 
-    static CPicture Title(CTextPainter& text);     // titlemenu.tga
+    static CPicture Title(CTextPainter& text);              // titlemenu.tga
     static CPicture Credits(CTextPainter& text, int page);  // credits1.tga (1), credits2.tga (2)
 };
 

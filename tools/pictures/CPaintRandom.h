@@ -12,9 +12,9 @@ public:
     explicit CPaintRandom(uint64_t seed) : state(seed) {}
 
     uint32_t Next();
-    float Unit();                       // [0, 1)
-    float Range(float lo, float hi);    // [lo, hi)
-    int Below(int n);                   // 0 .. n-1, n > 0
+    float Unit();                     // [0, 1)
+    float Range(float lo, float hi);  // [lo, hi)
+    int Below(int n);                 // 0 .. n-1, n > 0
 
     // Stateless hash of a lattice point, for noise.
     static uint32_t Hash(int32_t x, int32_t y, uint32_t seed);

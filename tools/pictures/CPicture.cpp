@@ -61,7 +61,8 @@ CPicture CPicture::Downsampled(int factor) const {
         for (int x = 0; x < out.width; ++x) {
             CColour sum;
             for (int j = 0; j < factor; ++j)
-                for (int i = 0; i < factor; ++i) sum = sum + At(x * factor + i, y * factor + j);
+                for (int i = 0; i < factor; ++i)
+                    sum = sum + At(x * factor + i, y * factor + j);
             out.At(x, y) = sum * scale;
         }
     }

@@ -78,8 +78,8 @@ int CTextPainter::Measure(const std::string& text, int pixelSize) {
     return int((pen + 63) / 64);
 }
 
-void CTextPainter::Draw(CPicture& pic, const std::string& text, float x, float baseline,
-                        int pixelSize, const CColour& colour) {
+void CTextPainter::Draw(CPicture& pic, const std::string& text, float x, float baseline, int pixelSize,
+                        const CColour& colour) {
     if (!SetSize(pixelSize)) return;
     FT_Face f = static_cast<FT_Face>(face);
     long pen = long(std::lround(x * 64.0f));
@@ -110,20 +110,20 @@ void CTextPainter::Draw(CPicture& pic, const std::string& text, float x, float b
     }
 }
 
-int CTextPainter::DrawCentred(CPicture& pic, const std::string& text, float cx, float baseline,
-                              int pixelSize, int maxWidth, const CColour& colour, float outline,
+int CTextPainter::DrawCentred(CPicture& pic, const std::string& text, float cx, float baseline, int pixelSize,
+                              int maxWidth, const CColour& colour, float outline,
                               const CColour& outlineColour) {
     int size = pixelSize;
     int w = Measure(text, size);
-    while (size > 6 && w > maxWidth) w = Measure(text, --size);
+    while (size > 6 && w > maxWidth)
+        w = Measure(text, --size);
     const float x = cx - float(w) * 0.5f;
     if (outline > 0.0f) {
         // A ring of offset copies makes a soft outline without a stroker.
         const int steps = 16;
         for (int i = 0; i < steps; ++i) {
             const float a = 6.2831853f * float(i) / float(steps);
-            Draw(pic, text, x + outline * std::cos(a), baseline + outline * std::sin(a), size,
-                 outlineColour);
+            Draw(pic, text, x + outline * std::cos(a), baseline + outline * std::sin(a), size, outlineColour);
         }
     }
     Draw(pic, text, x, baseline, size, colour);

@@ -25,9 +25,9 @@ public:
     // Draws text with its baseline at y, horizontally centred on cx. If it
     // would be wider than maxWidth the size is reduced until it fits.
     // Returns the pixel size used.
-    int DrawCentred(CPicture& pic, const std::string& text, float cx, float baseline,
-                    int pixelSize, int maxWidth, const CColour& colour,
-                    float outline = 0.0f, const CColour& outlineColour = CColour());
+    int DrawCentred(CPicture& pic, const std::string& text, float cx, float baseline, int pixelSize,
+                    int maxWidth, const CColour& colour, float outline = 0.0f,
+                    const CColour& outlineColour = CColour());
 
     // Draws text with its left end at x and baseline at y.
     void Draw(CPicture& pic, const std::string& text, float x, float baseline, int pixelSize,

@@ -24,13 +24,14 @@ void Straw(CPicture& pic, CPaintRandom& rnd, int count, float scale, float brigh
         const float reach = width * 2.5f + 2.0f;
         pic.Stamp(cx, cy, std::fabs(bx - ax) * 0.5f + reach, std::fabs(by - ay) * 0.5f + reach, false,
                   [&](float dx, float dy) -> SStroke {
-            const float d = SegmentDistance(cx + dx, cy + dy, ax, ay, bx, by);
-            if (d > width) {
-                return {Clamp01(1.0f - (d - width) / (width * 1.5f)) * 0.35f, CColour(0.1f, 0.06f, 0.02f)};
-            }
-            const float across = d / width;
-            return {Clamp01(width - d + 0.5f), c * (1.05f - 0.4f * across * across)};
-        });
+                      const float d = SegmentDistance(cx + dx, cy + dy, ax, ay, bx, by);
+                      if (d > width) {
+                          return {Clamp01(1.0f - (d - width) / (width * 1.5f)) * 0.35f,
+                                  CColour(0.1f, 0.06f, 0.02f)};
+                      }
+                      const float across = d / width;
+                      return {Clamp01(width - d + 0.5f), c * (1.05f - 0.4f * across * across)};
+                  });
     }
 }
 
@@ -96,7 +97,8 @@ CPicture CTreatPictures::EggsInStraw() {
         const float gap = 3.5f * s + 2.0f * s * std::cos(x / (14.0f * s));
         if (d < gap) {
             const float fluff = Smooth(gap, 0.0f, d);
-            return {Cover(d - gap), CColour::Mix(CColour(0.18f, 0.12f, 0.05f), CColour(1.0f, 0.85f, 0.25f), fluff * 0.8f)};
+            return {Cover(d - gap),
+                    CColour::Mix(CColour(0.18f, 0.12f, 0.05f), CColour(1.0f, 0.85f, 0.25f), fluff * 0.8f)};
         }
         if (d < gap + 2.0f * s) return {0.5f, CColour(0.55f, 0.50f, 0.42f)};
         return {0.0f, CColour()};
@@ -153,8 +155,9 @@ CPicture CTreatPictures::Sweet() {
             const float ridge = std::sin(kTau * flutes * u);
             const float sideAmount = Smooth(0.27f, 0.31f, v);
             CColour top = CColour::Mix(chocolate, chocolateLight, Clamp01(0.25f + 0.35f * swirl));
-            top = CColour::Mix(top, CColour::Mix(CColour(0.20f, 0.10f, 0.04f), chocolateLight, 0.5f + 0.5f * ridge),
-                               sideAmount);
+            top = CColour::Mix(
+                top, CColour::Mix(CColour(0.20f, 0.10f, 0.04f), chocolateLight, 0.5f + 0.5f * ridge),
+                sideAmount);
             const float ring = Smooth(0.215f, 0.25f, v) * Smooth(0.29f, 0.255f, v);
             top = CColour::Mix(top, CColour(0.62f, 0.42f, 0.25f), ring * 0.7f);
             // Peanut butter peeking out at the crown.

@@ -41,12 +41,13 @@ CPicture CWallPictures::Plants() {
             if (a < 0.0f || a > length) return {0.0f, CColour()};
             const float t = a / length;
             b -= bend * length * t * t;  // curled tip
-            const float w = halfWidth * std::pow(std::fmax(0.0f, std::sin(3.14159f * t)), 0.8f) * (1.0f - 0.2f * t);
+            const float w =
+                halfWidth * std::pow(std::fmax(0.0f, std::sin(3.14159f * t)), 0.8f) * (1.0f - 0.2f * t);
             const float edge = std::fabs(b) - w;
             const float alpha = Clamp01(0.5f - edge / squeeze);
             if (alpha <= 0.0f) return {0.0f, CColour()};
             const float across = w > 0.0f ? std::fmin(1.0f, std::fabs(b) / w) : 1.0f;
-            float shade = 1.0f - 0.45f * across * across;  // rounded leaf, dark rim
+            float shade = 1.0f - 0.45f * across * across;         // rounded leaf, dark rim
             if (std::fabs(b) < 2.5f && t < 0.9f) shade += 0.35f;  // midrib
             const float vein = std::fabs(std::sin((a - std::fabs(b) * 0.8f) * 0.25f));
             if (vein > 0.95f && across < 0.85f) shade += 0.12f;

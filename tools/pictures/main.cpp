@@ -2,12 +2,12 @@
 //   pondquest_pictures <output folder> [--timings]
 // --timings prints how long each picture took (the pictures themselves never
 // depend on the clock).
+#include <sys/stat.h>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <functional>
 #include <string>
-#include <sys/stat.h>
 
 #include "CFacePictures.h"
 #include "CGroundPictures.h"
@@ -19,7 +19,8 @@
 int main(int argc, char** argv) {
     const bool timings = argc == 3 && std::strcmp(argv[2], "--timings") == 0;
     if ((argc != 2 && !timings) || argv[1][0] == '\0') {
-        std::fprintf(stderr, "usage: %s <output folder> [--timings]\n", argc > 0 ? argv[0] : "pondquest_pictures");
+        std::fprintf(stderr, "usage: %s <output folder> [--timings]\n",
+                     argc > 0 ? argv[0] : "pondquest_pictures");
         return 2;
     }
     const std::string dir = argv[1];

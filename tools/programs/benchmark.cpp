@@ -146,7 +146,8 @@ double StartToFirstFrame() {
     std::string text;
     char buf[128];
     ssize_t n;
-    while ((n = read(fds[0], buf, sizeof buf)) > 0) text.append(buf, static_cast<size_t>(n));
+    while ((n = read(fds[0], buf, sizeof buf)) > 0)
+        text.append(buf, static_cast<size_t>(n));
     close(fds[0]);
     int status = 0;
     waitpid(pid, &status, 0);
@@ -207,7 +208,8 @@ int main(int argc, char** argv) {
     const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
     std::printf("machine: %ld cores, %s\n", cores, CpuModel().c_str());
     std::printf("OpenGL: %s, %s; video driver %s; swap interval 0 %s\n", renderer ? renderer : "?",
-                version ? version : "?", SDL_GetCurrentVideoDriver(), vsync == 0 ? "set" : "not offered (no vertical blank to wait for)");
+                version ? version : "?", SDL_GetCurrentVideoDriver(),
+                vsync == 0 ? "set" : "not offered (no vertical blank to wait for)");
     std::printf("frames at %dx%d, %d loop passes a run (frame, caption, events); medians of the runs\n\n",
                 kWidth, kHeight, kBatch);
 
@@ -226,7 +228,8 @@ int main(int argc, char** argv) {
 
     // The title, as the game starts.
     TimeLoopPasses(engine, 5);  // the first frames start the music and warm the caches
-    for (int r = 0; r < repeats; ++r) title.push_back(TimeLoopPasses(engine, kBatch));
+    for (int r = 0; r < repeats; ++r)
+        title.push_back(TimeLoopPasses(engine, kBatch));
 
     // Level one from the title as a player gets there: P twice (the second builds), Space.
     engine->OnKeyDown(kKeyP);

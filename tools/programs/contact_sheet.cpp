@@ -9,8 +9,8 @@
 
 namespace {
 
-const char* const kPictures[] = {"sanddark.tga", "fire2.tga",  "water1.tga",    "plant25.tga",
-                                 "cougar.tga",   "nest.tga",   "eggcrack.tga",  "reeses.tga",
+const char* const kPictures[] = {"sanddark.tga", "fire2.tga",     "water1.tga",   "plant25.tga",
+                                 "cougar.tga",   "nest.tga",      "eggcrack.tga", "reeses.tga",
                                  "elder.tga",    "titlemenu.tga", "credits1.tga", "credits2.tga"};
 
 struct Image {
@@ -64,9 +64,6 @@ bool ReadTGA(const std::string& path, Image& img, std::string& why) {
     return true;
 }
 
-
-
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -75,9 +72,12 @@ int main(int argc, char** argv) {
     int positional = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--tiled") tiled = true;
-        else if (positional == 0) folder = arg, ++positional;
-        else if (positional == 1) output = arg, ++positional;
+        if (arg == "--tiled")
+            tiled = true;
+        else if (positional == 0)
+            folder = arg, ++positional;
+        else if (positional == 1)
+            output = arg, ++positional;
         else {
             std::fprintf(stderr, "usage: %s [picture folder] [output.png] [--tiled]\n", argv[0]);
             return 2;

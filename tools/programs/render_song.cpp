@@ -16,12 +16,11 @@
 namespace {
 
 void Put(FILE* file, uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) std::fputc(static_cast<int>((value >> (8 * i)) & 0xFF), file);
+    for (int i = 0; i < bytes; ++i)
+        std::fputc(static_cast<int>((value >> (8 * i)) & 0xFF), file);
 }
 
-void NoBox(void*, const char* caption, const char* text) {
-    std::fprintf(stderr, "%s %s\n", caption, text);
-}
+void NoBox(void*, const char* caption, const char* text) { std::fprintf(stderr, "%s %s\n", caption, text); }
 
 }  // namespace
 
@@ -47,7 +46,8 @@ int main(int argc, char** argv) {
     Mix_QuerySpec(&rate, &format, &channels);
     CSoundClip* clip = sound.Load(argv[1], false);
     sound.Play(clip, static_cast<uint32_t>(repeats));
-    while (sound.IsPlaying(clip)) SDL_Delay(5);
+    while (sound.IsPlaying(clip))
+        SDL_Delay(5);
     sound.Shutdown();
 
     FILE* in = std::fopen(raw.c_str(), "rb");
@@ -58,14 +58,17 @@ int main(int argc, char** argv) {
     std::vector<int16_t> samples;
     int16_t buffer[4096];
     size_t got;
-    while ((got = std::fread(buffer, sizeof(int16_t), 4096, in)) > 0) samples.insert(samples.end(), buffer, buffer + got);
+    while ((got = std::fread(buffer, sizeof(int16_t), 4096, in)) > 0)
+        samples.insert(samples.end(), buffer, buffer + got);
     std::fclose(in);
     std::remove(raw.c_str());
 
     // Drop the silence before the sound starts and after it ends.
     size_t first = 0, last = samples.size();
-    while (first < last && samples[first] == 0) ++first;
-    while (last > first && std::abs(samples[last - 1]) <= 4) --last;  // inaudible reverb tail
+    while (first < last && samples[first] == 0)
+        ++first;
+    while (last > first && std::abs(samples[last - 1]) <= 4)
+        --last;  // inaudible reverb tail
     first -= first % channels;
     last += (channels - last % channels) % channels;
     if (last > samples.size()) last = samples.size();

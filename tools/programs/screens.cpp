@@ -3,10 +3,12 @@
 //   pondquest_screens <outdir>
 // The pictures are read from the working directory, or from the game folder of the
 // build this program belongs to when the working directory has none.
-#include <SDL.h>
 #include <GL/gl.h>
 #include <GL/glu.h>
+#include <SDL.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
@@ -15,22 +17,17 @@
 #include <cstring>
 #include <functional>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 #include "scene/CViewCamera.h"
+#include "tools/PngFile.h"
 #include "world/CCredits.h"
 #include "world/COverlay.h"
-#include "tools/PngFile.h"
 
 namespace {
 
 const int kWidth = 800;
 const int kHeight = 600;
-
-
-
 
 bool FileExists(const std::string& path) {
     struct stat st;
@@ -75,8 +72,9 @@ int main(int argc, char** argv) {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-    SDL_Window* window = SDL_CreateWindow("Pondquest screens", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                                          kWidth, kHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
+    SDL_Window* window =
+        SDL_CreateWindow("Pondquest screens", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, kWidth,
+                         kHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
     SDL_GLContext context = window ? SDL_GL_CreateContext(window) : nullptr;
     if (!context) {
         std::fprintf(stderr, "OpenGL window: %s\n", SDL_GetError());

@@ -31,10 +31,6 @@ const int kHeight = 600;
 const float kDt = 1.0f / 60.0f;
 const int kKeyP = 144, kKeySpace = 32, kKeyEnter = 13, kKeyEsc = 27, kKeyF1 = 112, kKeyW = 38;
 
-
-
-
-
 bool FileExists(const std::string& path) {
     struct stat st;
     return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
@@ -73,7 +69,8 @@ public:
         std::vector<unsigned char> topDown(bottomUp.size());
         const size_t row = static_cast<size_t>(kWidth) * 3;
         for (int y = 0; y < kHeight; ++y)
-            std::memcpy(&topDown[static_cast<size_t>(y) * row], &bottomUp[static_cast<size_t>(kHeight - 1 - y) * row], row);
+            std::memcpy(&topDown[static_cast<size_t>(y) * row],
+                        &bottomUp[static_cast<size_t>(kHeight - 1 - y) * row], row);
         std::string path = outDir + "/" + name + ".png";
         if (png::Write(path, kWidth, kHeight, topDown)) {
             std::printf("%s\n", path.c_str());
@@ -93,7 +90,8 @@ public:
 int main(int argc, char** argv) {
     bool sequence = argc == 3 && std::strcmp(argv[2], "--sequence") == 0;
     if (argc < 2 || argc > 3 || (argc == 3 && !sequence)) {
-        std::fprintf(stderr, "usage: %s <outdir> [--sequence]\n", argc > 0 ? argv[0] : "pondquest_screenshots");
+        std::fprintf(stderr, "usage: %s <outdir> [--sequence]\n",
+                     argc > 0 ? argv[0] : "pondquest_screenshots");
         return 2;
     }
     setenv("SDL_AUDIODRIVER", "dummy", 0);
@@ -141,7 +139,8 @@ int main(int argc, char** argv) {
     if (sequence) shot.Shoot("level_one_intro");
     shot.Tap(kKeySpace);
     // Down the first corridor a little, then a look across the maze and the water.
-    for (int i = 0; i < 6; ++i) shot.Tap(kKeyW);
+    for (int i = 0; i < 6; ++i)
+        shot.Tap(kKeyW);
     shot.Frames(60);
     shot.Turn(44, 0);
     shot.Frames(1);
@@ -167,6 +166,7 @@ int main(int argc, char** argv) {
     int states = world->state;
     delete engine;
     SDL_Quit();
-    if (states != LevelTwoPlay) std::fprintf(stderr, "note: the last picture shows state %d, not play\n", states);
+    if (states != LevelTwoPlay)
+        std::fprintf(stderr, "note: the last picture shows state %d, not play\n", states);
     return shot.failures == 0 ? 0 : 1;
 }

@@ -58,8 +58,8 @@ std::vector<SMotifNote> CComposer::MakeMotif(const std::vector<int>& sixteenths,
 }
 
 void CComposer::PlaceMotif(CMidiFile& file, int track, int channel, uint32_t start,
-                           const std::vector<SMotifNote>& motif, const int* chords, int octave,
-                           int velocity, int shiftSteps) const {
+                           const std::vector<SMotifNote>& motif, const int* chords, int octave, int velocity,
+                           int shiftSteps) const {
     for (const SMotifNote& n : motif) {
         int chord = chords[n.at / kBar];
         // The contour stays in the key; notes on the beat move by a step at most

@@ -35,8 +35,8 @@ public:
     // Writes a motif over the chords (one per bar) starting at 'start'; notes on
     // the beat land on chord tones, so the tune follows the harmony.
     void PlaceMotif(CMidiFile& file, int track, int channel, uint32_t start,
-                    const std::vector<SMotifNote>& motif, const int* chords, int octave,
-                    int velocity, int shiftSteps) const;
+                    const std::vector<SMotifNote>& motif, const int* chords, int octave, int velocity,
+                    int shiftSteps) const;
 
     int root;
     int scale[7];

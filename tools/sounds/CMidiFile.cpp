@@ -6,7 +6,8 @@
 namespace {
 
 void PutBig(std::vector<uint8_t>& out, uint32_t value, int bytes) {
-    for (int i = bytes - 1; i >= 0; --i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    for (int i = bytes - 1; i >= 0; --i)
+        out.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 
 void PutVariable(std::vector<uint8_t>& out, uint32_t value) {
@@ -16,7 +17,8 @@ void PutVariable(std::vector<uint8_t>& out, uint32_t value) {
         groups[count++] = value & 0x7F;
         value >>= 7;
     } while (value);
-    while (count > 1) out.push_back(groups[--count] | 0x80);
+    while (count > 1)
+        out.push_back(groups[--count] | 0x80);
     out.push_back(groups[0]);
 }
 

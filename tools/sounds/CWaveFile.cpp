@@ -4,7 +4,8 @@
 
 namespace {
 void Put(std::vector<uint8_t>& out, uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    for (int i = 0; i < bytes; ++i)
+        out.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 }  // namespace
 
@@ -24,14 +25,15 @@ std::vector<uint8_t> CWaveFile::Bytes() const {
     Put(out, 36 + dataBytes, 4);
     out.insert(out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
     Put(out, 16, 4);
-    Put(out, 1, 2);                       // PCM
-    Put(out, 1, 2);                       // mono
+    Put(out, 1, 2);  // PCM
+    Put(out, 1, 2);  // mono
     Put(out, static_cast<uint32_t>(sampleRate), 4);
     Put(out, static_cast<uint32_t>(sampleRate) * 2, 4);
-    Put(out, 2, 2);                       // bytes per frame
-    Put(out, 16, 2);                      // bits per sample
+    Put(out, 2, 2);   // bytes per frame
+    Put(out, 16, 2);  // bits per sample
     out.insert(out.end(), {'d', 'a', 't', 'a'});
     Put(out, dataBytes, 4);
-    for (int16_t s : samples) Put(out, static_cast<uint16_t>(s), 2);
+    for (int16_t s : samples)
+        Put(out, static_cast<uint16_t>(s), 2);
     return out;
 }

@@ -58,15 +58,15 @@ std::vector<uint8_t> SynthesizeOuch() {
     double phase = 0.0;
     for (int i = 0; i < count; ++i) {
         double t = static_cast<double>(i) / kEffectRate;
-        double pitch = t < 0.05 ? 430.0 + 260.0 * (t / 0.05) : 690.0 - 330.0 * std::pow((t - 0.05) / (seconds - 0.05), 0.7);
+        double pitch = t < 0.05 ? 430.0 + 260.0 * (t / 0.05)
+                                : 690.0 - 330.0 * std::pow((t - 0.05) / (seconds - 0.05), 0.7);
         pitch *= 1.0 + 0.03 * std::sin(2.0 * kPi * 9.0 * t);
         phase += 2.0 * kPi * pitch / kEffectRate;
         double sample = 0.0;
         for (int k = 1; k <= 24; ++k) {
             double f = pitch * k;
             if (f > 9000.0) break;
-            double gain = 0.25 * Resonance(f, 1150.0, 260.0) + 0.7 * Resonance(f, 2600.0, 420.0) +
-                          0.08 / k;
+            double gain = 0.25 * Resonance(f, 1150.0, 260.0) + 0.7 * Resonance(f, 2600.0, 420.0) + 0.08 / k;
             sample += gain * std::sin(k * phase);
         }
         // The rasp: a fast flutter of the voice.

@@ -17,9 +17,21 @@ const int kPhrygian[7] = {0, 1, 3, 5, 7, 8, 10};
 
 const int kDrums = 9;  // General MIDI percussion channel (10 counting from one)
 enum {
-    kKick = 36, kDeepKick = 35, kSideStick = 37, kSnare = 38, kClosedHat = 42, kLowFloorTom = 41,
-    kLowTom = 45, kLowMidTom = 47, kHighMidTom = 48, kHighTom = 50, kOpenHat = 46,
-    kCrash = 49, kRide = 51, kTambourine = 54, kCabasa = 69
+    kKick = 36,
+    kDeepKick = 35,
+    kSideStick = 37,
+    kSnare = 38,
+    kClosedHat = 42,
+    kLowFloorTom = 41,
+    kLowTom = 45,
+    kLowMidTom = 47,
+    kHighMidTom = 48,
+    kHighTom = 50,
+    kOpenHat = 46,
+    kCrash = 49,
+    kRide = 51,
+    kTambourine = 54,
+    kCabasa = 69
 };
 
 // Program, volume, pan and reverb at the very start, so every pass of the loop
@@ -31,9 +43,10 @@ void SetUpChannel(CMidiFile& f, int track, int channel, int program, int volume,
     f.Control(track, 0, channel, 91, reverb);
 }
 
-void Chord(CMidiFile& f, int track, int channel, const std::vector<int>& keys, uint32_t at,
-           uint32_t length, int velocity) {
-    for (int key : keys) f.Note(track, at, channel, key, velocity, length);
+void Chord(CMidiFile& f, int track, int channel, const std::vector<int>& keys, uint32_t at, uint32_t length,
+           int velocity) {
+    for (int key : keys)
+        f.Note(track, at, channel, key, velocity, length);
 }
 
 int ConductorTrack(CMidiFile& f, const char* title, double bpm) {
@@ -52,11 +65,8 @@ std::vector<uint8_t> ComposeTitleSong() {
     CComposer c(2, kMinor, true, 0x5EED0001u);
     const int bars = 32;
     // Intro 0-3, A 4-11, B 12-19, A again 20-27, lead-back 28-31 (ends on V).
-    const int chords[bars] = {0, 0, 5, 4,
-                              0, 5, 2, 6, 0, 3, 4, 4,
-                              3, 0, 5, 2, 3, 0, 1, 4,
-                              0, 5, 2, 6, 0, 3, 4, 4,
-                              0, 5, 3, 4};
+    const int chords[bars] = {0, 0, 5, 4, 0, 5, 2, 6, 0, 3, 4, 4, 3, 0, 5, 2,
+                              3, 0, 1, 4, 0, 5, 2, 6, 0, 3, 4, 4, 0, 5, 3, 4};
     ConductorTrack(f, "Pondquest: title theme", 144.0);
     int strings = f.AddTrack("Strings");
     int choir = f.AddTrack("Choir");
@@ -93,7 +103,8 @@ std::vector<uint8_t> ComposeTitleSong() {
         bool section = bar == 0 || bar == 4 || bar == 12 || bar == 20 || bar == 28;
         if (section) f.Note(drums, t, kDrums, kCrash, 110, Q);
         // Driving low drum: dotted figure on every bar, snares on 2 and 4 when full.
-        for (uint32_t at : {0u, 3 * E, 6 * E}) f.Note(drums, t + at, kDrums, kDeepKick, 100, E);
+        for (uint32_t at : {0u, 3 * E, 6 * E})
+            f.Note(drums, t + at, kDrums, kDeepKick, 100, E);
         if (bar >= 12) {
             f.Note(drums, t + Q, kDrums, kSnare, 84, E);
             f.Note(drums, t + 3 * Q, kDrums, kSnare, 90, E);
@@ -139,8 +150,7 @@ std::vector<uint8_t> ComposeLevelOneSong() {
     CMidiFile f(480);
     CComposer c(4, kPhrygian, false, 0x5EED0002u);
     const int bars = 16;
-    const int chords[bars] = {0, 1, 0, 6, 5, 1, 3, 0,
-                              3, 5, 1, 0, 3, 5, 6, 1};
+    const int chords[bars] = {0, 1, 0, 6, 5, 1, 3, 0, 3, 5, 1, 0, 3, 5, 6, 1};
     ConductorTrack(f, "Pondquest: level one, under the pond", 68.0);
     int pad = f.AddTrack("Warm pad");
     int halo = f.AddTrack("Halo pad");
@@ -182,7 +192,8 @@ std::vector<uint8_t> ComposeLevelOneSong() {
         if (bar % 4 == 0) f.Note(sea, t, 6, 60, 36, 4 * BAR - Q);
         // A heartbeat far below, and sand shifting.
         if (bar % 2 == 0) f.Note(drums, t, kDrums, kLowFloorTom, 46, Q);
-        for (int i = 0; i < 8; ++i) f.Note(drums, t + i * E, kDrums, kCabasa, i % 2 ? 18 : 28, E);
+        for (int i = 0; i < 8; ++i)
+            f.Note(drums, t + i * E, kDrums, kCabasa, i % 2 ? 18 : 28, E);
     }
     for (int phrase = 0; phrase < 8; ++phrase) {
         int bar = phrase * 2;
@@ -200,19 +211,11 @@ std::vector<uint8_t> ComposeLevelTwoSong() {
     CComposer c(4, kMinor, true, 0x5EED0003u);
     const int bars = 40;
     // Power-chord roots in semitones above E.
-    const int roots[bars] = {0, 0, 1, 0,
-                             0, 0, 1, 0, 0, 0, -2, 1,
-                             5, 3, 1, 0, 5, 3, 7, 6,
-                             0, 0, 1, 0, 0, 0, -2, 1,
-                             0, 0, 1, 1, 3, 3, 1, 1,
-                             0, 1, 0, -1};
+    const int roots[bars] = {0, 0, 1, 0, 0, 0, 1,  0, 0, 0, -2, 1, 5, 3, 1, 0, 5, 3, 7, 6,
+                             0, 0, 1, 0, 0, 0, -2, 1, 0, 0, 1,  1, 3, 3, 1, 1, 0, 1, 0, -1};
     // Scale degrees for the lead's harmony, matched to the riff.
-    const int harmony[bars] = {0, 0, 0, 0,
-                               0, 0, 0, 0, 0, 0, 6, 0,
-                               3, 2, 0, 0, 3, 2, 4, 4,
-                               0, 0, 0, 0, 0, 0, 6, 0,
-                               0, 0, 0, 0, 2, 2, 0, 0,
-                               0, 0, 0, 4};
+    const int harmony[bars] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 6, 0, 3, 2, 0, 0, 3, 2, 4, 4,
+                               0, 0, 0, 0, 0, 0, 6, 0, 0, 0, 0, 0, 2, 2, 0, 0, 0, 0, 0, 4};
     ConductorTrack(f, "Pondquest: level two, ring of fire", 176.0);
     int guitar = f.AddTrack("Distortion guitar");
     int bass = f.AddTrack("Picked bass");
@@ -256,15 +259,17 @@ std::vector<uint8_t> ComposeLevelTwoSong() {
             f.Note(drums, t, kDrums, kKick, 110, E);
             f.Note(drums, t + H, kDrums, kSnare, 112, E);
         } else {
-            for (uint32_t at : {0u, 3 * E, 4 * E}) f.Note(drums, t + at, kDrums, kKick, 108, E);
+            for (uint32_t at : {0u, 3 * E, 4 * E})
+                f.Note(drums, t + at, kDrums, kKick, 108, E);
             f.Note(drums, t + Q, kDrums, kSnare, 110, E);
             f.Note(drums, t + 3 * Q, kDrums, kSnare, 114, E);
         }
         bool fill = bar == 3 || bar == 11 || bar == 19 || bar == 27 || bar == 35 || bar == 39;
         if (fill) {
-            static const int toms[8] = {kHighTom, kHighTom, kHighMidTom, kHighMidTom,
-                                        kLowMidTom, kLowMidTom, kLowTom, kLowTom};
-            for (int i = 0; i < 8; ++i) f.Note(drums, t + H + i * S, kDrums, toms[i], 90 + i * 4, S);
+            static const int toms[8] = {kHighTom,   kHighTom,   kHighMidTom, kHighMidTom,
+                                        kLowMidTom, kLowMidTom, kLowTom,     kLowTom};
+            for (int i = 0; i < 8; ++i)
+                f.Note(drums, t + H + i * S, kDrums, toms[i], 90 + i * 4, S);
         }
         if ((bar >= 12 && bar < 20) || breakdown) {
             f.Note(strings, t, 3, r + 12, 76, BAR - 20);
@@ -296,10 +301,8 @@ std::vector<uint8_t> ComposeCreditsSong() {
     CMidiFile f(480);
     CComposer c(5, kMajor, false, 0x5EED0004u);
     const int bars = 28;
-    const int chords[bars] = {0, 5, 3, 4,
-                              0, 5, 3, 4, 0, 5, 1, 4,
-                              3, 4, 2, 5, 1, 4, 0, 4,
-                              0, 5, 3, 4, 0, 5, 1, 4};
+    const int chords[bars] = {0, 5, 3, 4, 0, 5, 3, 4, 0, 5, 1, 4, 3, 4,
+                              2, 5, 1, 4, 0, 4, 0, 5, 3, 4, 0, 5, 1, 4};
     ConductorTrack(f, "Pondquest: credits", 126.0);
     int clarinet = f.AddTrack("Clarinet");
     int marimba = f.AddTrack("Marimba");
@@ -326,7 +329,8 @@ std::vector<uint8_t> ComposeCreditsSong() {
         int ch = chords[bar];
         std::vector<int> tri = c.Triad(ch, 4);
         int tones[4] = {tri[0], tri[1], tri[2], tri[0] + 12};
-        for (int i = 0; i < 8; ++i) f.Note(marimba, t + i * E, 1, tones[bounce[i]], i % 2 ? 60 : 76, E);
+        for (int i = 0; i < 8; ++i)
+            f.Note(marimba, t + i * E, 1, tones[bounce[i]], i % 2 ? 60 : 76, E);
         f.Note(tuba, t, 2, c.Key(ch, 2), 96, Q - 60);
         f.Note(tuba, t + H, 2, c.Key(ch + 4, 1), 86, Q - 60);
         Chord(f, pizzicato, 3, c.Triad(ch, 4), t + Q, E, 70);
@@ -335,19 +339,21 @@ std::vector<uint8_t> ComposeCreditsSong() {
         f.Note(drums, t + H, kDrums, kKick, 76, E);
         f.Note(drums, t + Q, kDrums, kSideStick, 80, E);
         f.Note(drums, t + 3 * Q, kDrums, kSideStick, 84, E);
-        for (int i = 0; i < 8; ++i) f.Note(drums, t + i * E, kDrums, kClosedHat, i % 2 ? 44 : 62, E - 40);
+        for (int i = 0; i < 8; ++i)
+            f.Note(drums, t + i * E, kDrums, kClosedHat, i % 2 ? 44 : 62, E - 40);
         if (bar >= 12) {
-            for (int i = 1; i < 8; i += 2) f.Note(drums, t + i * E, kDrums, kTambourine, 54, E);
+            for (int i = 1; i < 8; i += 2)
+                f.Note(drums, t + i * E, kDrums, kTambourine, 54, E);
         }
-        if (bar >= 12 && bar < 20 && bar % 2 == 1)
-            f.Note(glock, t + 3 * Q + E, 4, c.Key(ch + 4, 6), 70, E);
+        if (bar >= 12 && bar < 20 && bar % 2 == 1) f.Note(glock, t + 3 * Q + E, 4, c.Key(ch + 4, 6), 70, E);
     }
     for (int section : {4, 20}) {
         for (int phrase = 0; phrase < 4; ++phrase) {
             int bar = section + phrase * 2;
             const std::vector<SMotifNote>& m = phrase == 3 ? skip : tune;
             c.PlaceMotif(f, clarinet, 0, bar * BAR, m, &chords[bar], 4, 88, phrase == 2 ? 2 : 0);
-            if (section == 20) c.PlaceMotif(f, glock, 4, bar * BAR, m, &chords[bar], 6, 60, phrase == 2 ? 2 : 0);
+            if (section == 20)
+                c.PlaceMotif(f, glock, 4, bar * BAR, m, &chords[bar], 6, 60, phrase == 2 ? 2 : 0);
         }
     }
     for (int phrase = 0; phrase < 4; ++phrase) {
