@@ -2,6 +2,7 @@
 
 #include "app/CFrameTimer.h"
 #include "app/CInputDevices.h"
+#include "app/Keys.h"
 #include "scene/CViewCamera.h"
 #include "world/CGameWorld.h"
 
@@ -13,16 +14,6 @@ float clickGate = 0.0f;
 namespace {
 const char* const kCaption = "Pondquest!";
 
-struct KeyRow {
-    uint8_t scanCode;
-    int key;
-};
-
-// Tested in this order every frame; W/S/A/D deliver the arrow codes, Q and P Caps/Num Lock.
-const KeyRow kKeyTable[12] = {
-    {0x3B, 112}, {0x10, 20}, {0x19, 144}, {0x39, 32},  {0x1C, 13},  {0x11, 38},
-    {0x1F, 40},  {0x1E, 37}, {0x20, 39},  {0x4E, 107}, {0x4A, 109}, {0x01, 27},
-};
 }  // namespace
 
 CEngine::CEngine(const char* title, bool fullscreenMode, int w, int h, int depth)
@@ -59,7 +50,7 @@ void CEngine::CheckInput(float dt) {
     int dx = 0, dy = 0;
     input->GetMouseMovement(&dx, &dy);
     OnMouseMotion(dx, dy);
-    for (const KeyRow& row : kKeyTable)
+    for (const Keys::KeyRow& row : Keys::kKeyTable)
         if (input->KeyDown(row.scanCode)) OnKeyDown(row.key);
     if (input->MouseButtonDown(0) && clickGate == 0.0f) {
         OnLeftButtonDown(0.0f, 0.0f);

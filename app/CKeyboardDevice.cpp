@@ -1,24 +1,25 @@
 #include "app/CKeyboardDevice.h"
 
 #include "app/CInputScript.h"
+#include "app/Keys.h"
 
 #include <SDL.h>
 #include <cstring>
 
 int SdlScancodeFromDik(uint8_t scanCode) {
     switch (scanCode) {
-    case 0x3B: return SDL_SCANCODE_F1;
-    case 0x10: return SDL_SCANCODE_Q;
-    case 0x19: return SDL_SCANCODE_P;
-    case 0x39: return SDL_SCANCODE_SPACE;
-    case 0x1C: return SDL_SCANCODE_RETURN;
-    case 0x11: return SDL_SCANCODE_W;
-    case 0x1F: return SDL_SCANCODE_S;
-    case 0x1E: return SDL_SCANCODE_A;
-    case 0x20: return SDL_SCANCODE_D;
-    case 0x4E: return SDL_SCANCODE_KP_PLUS;
-    case 0x4A: return SDL_SCANCODE_KP_MINUS;
-    case 0x01: return SDL_SCANCODE_ESCAPE;
+    case Keys::kScanF1: return SDL_SCANCODE_F1;
+    case Keys::kScanQ: return SDL_SCANCODE_Q;
+    case Keys::kScanP: return SDL_SCANCODE_P;
+    case Keys::kScanSpace: return SDL_SCANCODE_SPACE;
+    case Keys::kScanReturn: return SDL_SCANCODE_RETURN;
+    case Keys::kScanW: return SDL_SCANCODE_W;
+    case Keys::kScanS: return SDL_SCANCODE_S;
+    case Keys::kScanA: return SDL_SCANCODE_A;
+    case Keys::kScanD: return SDL_SCANCODE_D;
+    case Keys::kScanPadPlus: return SDL_SCANCODE_KP_PLUS;
+    case Keys::kScanPadMinus: return SDL_SCANCODE_KP_MINUS;
+    case Keys::kScanEscape: return SDL_SCANCODE_ESCAPE;
     default: return SDL_SCANCODE_UNKNOWN;
     }
 }

@@ -1,6 +1,7 @@
 #include "app/COGLWindow.h"
 
 #include "app/CInputDevices.h"
+#include "app/Keys.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -244,13 +245,13 @@ void COGLWindow::ReleaseCapture() {
 int COGLWindow::VirtualKeyFromSdl(int key) {
     if (key >= 'a' && key <= 'z') return key - 'a' + 'A';
     if (key >= '0' && key <= '9') return key;
-    if (key >= SDLK_F1 && key <= SDLK_F12) return 112 + (key - SDLK_F1);
+    if (key >= SDLK_F1 && key <= SDLK_F12) return Keys::kVkF1 + (key - SDLK_F1);
     if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return 97 + (key - SDLK_KP_1);
     switch (key) {
     case SDLK_BACKSPACE: return 8;
     case SDLK_TAB: return 9;
     case SDLK_RETURN:
-    case SDLK_KP_ENTER: return 13;
+    case SDLK_KP_ENTER: return Keys::kVkReturn;
     case SDLK_LSHIFT:
     case SDLK_RSHIFT: return 16;
     case SDLK_LCTRL:
@@ -258,26 +259,26 @@ int COGLWindow::VirtualKeyFromSdl(int key) {
     case SDLK_LALT:
     case SDLK_RALT: return 18;
     case SDLK_PAUSE: return 19;
-    case SDLK_CAPSLOCK: return 20;
-    case SDLK_ESCAPE: return 27;
-    case SDLK_SPACE: return 32;
+    case SDLK_CAPSLOCK: return Keys::kVkCapital;
+    case SDLK_ESCAPE: return Keys::kVkEscape;
+    case SDLK_SPACE: return Keys::kVkSpace;
     case SDLK_PAGEUP: return 33;
     case SDLK_PAGEDOWN: return 34;
     case SDLK_END: return 35;
     case SDLK_HOME: return 36;
-    case SDLK_LEFT: return 37;
-    case SDLK_UP: return 38;
-    case SDLK_RIGHT: return 39;
-    case SDLK_DOWN: return 40;
+    case SDLK_LEFT: return Keys::kVkLeft;
+    case SDLK_UP: return Keys::kVkUp;
+    case SDLK_RIGHT: return Keys::kVkRight;
+    case SDLK_DOWN: return Keys::kVkDown;
     case SDLK_INSERT: return 45;
     case SDLK_DELETE: return 46;
     case SDLK_KP_0: return 96;
     case SDLK_KP_MULTIPLY: return 106;
-    case SDLK_KP_PLUS: return 107;
-    case SDLK_KP_MINUS: return 109;
+    case SDLK_KP_PLUS: return Keys::kVkAdd;
+    case SDLK_KP_MINUS: return Keys::kVkSubtract;
     case SDLK_KP_PERIOD: return 110;
     case SDLK_KP_DIVIDE: return 111;
-    case SDLK_NUMLOCKCLEAR: return 144;
+    case SDLK_NUMLOCKCLEAR: return Keys::kVkNumLock;
     case SDLK_SCROLLLOCK: return 145;
     default: return 0;
     }

@@ -1,9 +1,11 @@
 #include "app/CSimpEngine.h"
 
+#include "app/Keys.h"
+
+#include "overlay/COverlay.h"
 #include "scene/CVec3.h"
 #include "scene/CViewCamera.h"
 #include "world/CGameWorld.h"
-#include "world/COverlay.h"
 
 #include <GL/gl.h>
 
@@ -63,26 +65,13 @@ void CSimpEngine::OnKeyDown(int key) {
     const int state = world->state;
     if (state >= 0 && state < 15 && zeroesCamera[state]) camera->velocity = CVec3(0, 0, 0);
 
-    enum {
-        kEnter = 13,
-        kQ = 20,
-        kEsc = 27,
-        kSpace = 32,
-        kW = 38,
-        kS = 40,
-        kPlus = 107,
-        kMinus = 109,
-        kF1 = 112,
-        kP = 144
-    };
-
     // Moving and turning keys shared by both play states.
     auto playKeys = [&](int k) {
         switch (k) {
-        case kW: camera->velocity += CVec3(0, 0, 2); break;
-        case kS: camera->velocity += CVec3(0, 0, -2); break;
-        case kPlus: mouseSensitivity += 0.01; break;
-        case kMinus:
+        case Keys::kW: camera->velocity += CVec3(0, 0, 2); break;
+        case Keys::kS: camera->velocity += CVec3(0, 0, -2); break;
+        case Keys::kPadPlus: mouseSensitivity += 0.01; break;
+        case Keys::kPadMinus:
             mouseSensitivity -= 0.01;
             if (mouseSensitivity < 0.05) mouseSensitivity = 0.05f;
             break;
@@ -97,9 +86,9 @@ void CSimpEngine::OnKeyDown(int key) {
 
     switch (state) {
     case MainMenu:
-        if (key == kEsc)
+        if (key == Keys::kEsc)
             PostQuit(0);
-        else if (key == kP)
+        else if (key == Keys::kP)
             go(LevelOneLoading, true);
         break;
     case LevelOneLoading:
@@ -107,32 +96,32 @@ void CSimpEngine::OnKeyDown(int key) {
         world->state = LevelOneIntro;
         break;
     case LevelOneIntro:
-        if (key == kSpace) go(LevelOnePlay, false);
+        if (key == Keys::kSpace) go(LevelOnePlay, false);
         break;
     case LevelOnePlay:
-        if (key == kEnter)
+        if (key == Keys::kEnter)
             go(LevelOneMenu, false);
-        else if (key == kF1)
+        else if (key == Keys::kF1)
             go(LevelTwoLoading, true);
         else
             playKeys(key);
         break;
     case LevelOneMenu:
-        if (key == kQ)
+        if (key == Keys::kQ)
             go(MainMenu, true);
-        else if (key == kEsc)
+        else if (key == Keys::kEsc)
             go(LevelOnePlay, false);
         break;
     case LevelOneWon:
-        if (key == kQ)
+        if (key == Keys::kQ)
             go(MainMenu, true);
-        else if (key == kSpace)
+        else if (key == Keys::kSpace)
             go(LevelTwoLoading, true);
         break;
     case LevelOneLost:
-        if (key == kQ)
+        if (key == Keys::kQ)
             go(MainMenu, true);
-        else if (key == kSpace)
+        else if (key == Keys::kSpace)
             go(LevelOneLoading, true);
         break;
     case LevelTwoLoading:
@@ -140,30 +129,30 @@ void CSimpEngine::OnKeyDown(int key) {
         world->state = LevelTwoIntro;
         break;
     case LevelTwoPlay:
-        if (key == kEnter)
+        if (key == Keys::kEnter)
             go(LevelTwoMenu, false);
         else
             playKeys(key);
         break;
     case LevelTwoMenu:
-        if (key == kQ)
+        if (key == Keys::kQ)
             go(MainMenu, true);
-        else if (key == kEsc)
+        else if (key == Keys::kEsc)
             go(LevelTwoPlay, false);
         break;
     case LevelTwoWon:
-        if (key == kQ)
+        if (key == Keys::kQ)
             go(MainMenu, true);
-        else if (key == kSpace)
+        else if (key == Keys::kSpace)
             go(CreditsLoading, true);
         break;
     case LevelTwoIntro:
-        if (key == kSpace) go(LevelTwoPlay, false);
+        if (key == Keys::kSpace) go(LevelTwoPlay, false);
         break;
     case LevelTwoLost:
-        if (key == kQ)
+        if (key == Keys::kQ)
             go(MainMenu, true);
-        else if (key == kSpace)
+        else if (key == Keys::kSpace)
             go(LevelTwoLoading, true);
         break;
     case CreditsLoading:
@@ -171,7 +160,7 @@ void CSimpEngine::OnKeyDown(int key) {
         world->state = Credits;
         break;
     case Credits:
-        if (key == kQ) {
+        if (key == Keys::kQ) {
             world->state = MainMenu;
             camera->pitchLimitOff = false;
             world->StopMusic();

@@ -2,15 +2,15 @@
 
 #include <typeinfo>
 
-#include "app/CSoundSystem.h"
 #include "objects/CBoundary.h"
 #include "objects/CCougarBox.h"
 #include "objects/CMazeWall.h"
 #include "objects/CNest.h"
 #include "objects/CReeses.h"
 #include "objects/CSphere.h"
+#include "overlay/COverlay.h"
 #include "scene/CViewCamera.h"
-#include "world/COverlay.h"
+#include "sound/CSoundSystem.h"
 
 CPlayer::CPlayer() : camera(nullptr), overlay(nullptr), ouchClip(nullptr), sound(nullptr), eatClip(nullptr) {
     // The player's own box stays empty: nothing is ever found inside the duckling.

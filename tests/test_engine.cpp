@@ -3,6 +3,7 @@
 #include "app/CEngine.h"
 #include "app/CFrameTimer.h"
 #include "app/CSimpEngine.h"
+#include "app/Keys.h"
 #include "scene/CViewCamera.h"
 #include "support/FrameDriver.h"
 #include "world/CGameWorld.h"
@@ -43,7 +44,7 @@ TEST_F(EngineFrames, KeysAreDeliveredInTableOrderWithinOneFrame) {
     driver.Hold("W");
     driver.Hold("Enter");
     driver.Frames(1);
-    EXPECT_EQ(engine->keys, (std::vector<int>{13, 38}));
+    EXPECT_EQ(engine->keys, (std::vector<int>{Keys::kEnter, Keys::kW}));
 
     // Every mapped key at once: the whole table in its order, Q and P as Caps/Num Lock.
     engine->keys.clear();
@@ -52,7 +53,9 @@ TEST_F(EngineFrames, KeysAreDeliveredInTableOrderWithinOneFrame) {
         driver.Hold(name);
     driver.Hold(0x12);  // E: not in the table
     driver.Frames(1);
-    EXPECT_EQ(engine->keys, (std::vector<int>{112, 20, 144, 32, 13, 38, 40, 37, 39, 107, 109, 27}));
+    EXPECT_EQ(engine->keys,
+              (std::vector<int>{Keys::kF1, Keys::kQ, Keys::kP, Keys::kSpace, Keys::kEnter, Keys::kW, Keys::kS,
+                                Keys::kA, Keys::kD, Keys::kPadPlus, Keys::kPadMinus, Keys::kEsc}));
 }
 
 TEST_F(EngineFrames, HeldKeyRepeatsEveryFrameAndStopsWhenReleased) {

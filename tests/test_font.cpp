@@ -5,9 +5,9 @@
 #include <cmath>
 #include <string>
 
+#include "overlay/CTextFont.h"
 #include "support/GLTestContext.h"
 #include "support/TextProjection.h"
-#include "world/CTextFont.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include "app/CInputScript.h"
 #include "app/CKeyboardDevice.h"
 #include "app/CMouseDevice.h"
+#include "app/Keys.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -25,13 +26,13 @@ TEST_F(InputDevices, ReadsAreSnapshotsTakenByUpdate) {
     ASSERT_TRUE(ok);
     ASSERT_NE(input.keyboard, nullptr);
     ASSERT_NE(input.mouse, nullptr);
-    script.keys[0x11] = 0x80;
-    EXPECT_FALSE(input.KeyDown(0x11));  // not read yet
+    script.keys[Keys::kScanW] = 0x80;
+    EXPECT_FALSE(input.KeyDown(Keys::kScanW));  // not read yet
     EXPECT_TRUE(input.Update());
-    EXPECT_TRUE(input.KeyDown(0x11));
-    EXPECT_TRUE(input.KeyDown(0x11));  // held: reported by every query and every read
+    EXPECT_TRUE(input.KeyDown(Keys::kScanW));
+    EXPECT_TRUE(input.KeyDown(Keys::kScanW));  // held: reported by every query and every read
     input.Update();
-    EXPECT_TRUE(input.KeyDown(0x11));
+    EXPECT_TRUE(input.KeyDown(Keys::kScanW));
 
     // Pressed and released between two reads: never seen.
     script.keys[0x1F] = 0x80;
@@ -73,18 +74,18 @@ TEST_F(InputDevices, MouseMotionAndButtons) {
 }
 
 TEST_F(InputDevices, LostDeviceKeepsMouseStateAndClearsKeysOnReacquire) {
-    script.keys[0x11] = 0x80;
+    script.keys[Keys::kScanW] = 0x80;
     script.mouse.lX = 5;
     script.mouse.rgbButtons[0] = 0x80;
     input.Update();
-    ASSERT_TRUE(input.KeyDown(0x11));
+    ASSERT_TRUE(input.KeyDown(Keys::kScanW));
 
     script.lost = true;
     script.mouse.lX = 40;
     EXPECT_TRUE(input.Update());  // reports nothing
     EXPECT_FALSE(input.keyboard->Update());
     // The keyboard's re-acquire attempt cleared its keys; the mouse keeps its last good read.
-    EXPECT_FALSE(input.KeyDown(0x11));
+    EXPECT_FALSE(input.KeyDown(Keys::kScanW));
     int dx = 0, dy = 0;
     input.GetMouseMovement(&dx, &dy);
     EXPECT_EQ(dx, 5);
@@ -93,38 +94,38 @@ TEST_F(InputDevices, LostDeviceKeepsMouseStateAndClearsKeysOnReacquire) {
     // Back again: the next read re-acquires by itself.
     script.lost = false;
     input.Update();
-    EXPECT_TRUE(input.KeyDown(0x11));
+    EXPECT_TRUE(input.KeyDown(Keys::kScanW));
     input.GetMouseMovement(&dx, &dy);
     EXPECT_EQ(dx, 40);
 }
 
 TEST_F(InputDevices, AcquireAndUnacquireClearTheKeysOnly) {
-    script.keys[0x39] = 0x80;
+    script.keys[Keys::kScanSpace] = 0x80;
     script.mouse.lY = 3;
     input.Update();
     input.AcquireAll();
-    EXPECT_FALSE(input.KeyDown(0x39));
+    EXPECT_FALSE(input.KeyDown(Keys::kScanSpace));
     int dx = 0, dy = 0;
     input.GetMouseMovement(&dx, &dy);
     EXPECT_EQ(dy, 3);
 
     input.Update();
     input.UnacquireAll();
-    EXPECT_FALSE(input.KeyDown(0x39));
+    EXPECT_FALSE(input.KeyDown(Keys::kScanSpace));
     // Not acquired: the read acquires first.
     EXPECT_TRUE(input.keyboard->Update());
-    EXPECT_TRUE(input.KeyDown(0x39));
+    EXPECT_TRUE(input.KeyDown(Keys::kScanSpace));
 }
 
 TEST_F(InputDevices, AfterShutdownEveryQueryIsFalse) {
-    script.keys[0x01] = 0x80;
+    script.keys[Keys::kScanEscape] = 0x80;
     script.mouse.lX = 8;
     script.mouse.rgbButtons[0] = 0x80;
     input.Update();
     input.Shutdown();
     EXPECT_EQ(input.keyboard, nullptr);
     EXPECT_EQ(input.mouse, nullptr);
-    EXPECT_FALSE(input.KeyDown(0x01));
+    EXPECT_FALSE(input.KeyDown(Keys::kScanEscape));
     EXPECT_FALSE(input.MouseButtonDown(0));
     int dx = 11, dy = 12;
     input.GetMouseMovement(&dx, &dy);
@@ -146,7 +147,7 @@ TEST(InputDevicesSetup, DeviceMaskChoosesTheDevices) {
     CInputDevices none;
     ASSERT_TRUE(none.Initialize(nullptr, 0));
     EXPECT_EQ(none.keyboard, nullptr);
-    EXPECT_FALSE(none.KeyDown(0x11));
+    EXPECT_FALSE(none.KeyDown(Keys::kScanW));
 }
 
 TEST(InputDevicesSetup, RealKeyboardReadsNothingHeldWithoutEvents) {
@@ -159,13 +160,12 @@ TEST(InputDevicesSetup, RealKeyboardReadsNothingHeldWithoutEvents) {
 }
 
 TEST(InputDevicesSetup, TheTwelveGameKeysMapToSdlScancodes) {
-    const uint8_t dik[12] = {0x3B, 0x10, 0x19, 0x39, 0x1C, 0x11, 0x1F, 0x1E, 0x20, 0x4E, 0x4A, 0x01};
     const int sdl[12] = {SDL_SCANCODE_F1,      SDL_SCANCODE_Q,        SDL_SCANCODE_P,
                          SDL_SCANCODE_SPACE,   SDL_SCANCODE_RETURN,   SDL_SCANCODE_W,
                          SDL_SCANCODE_S,       SDL_SCANCODE_A,        SDL_SCANCODE_D,
                          SDL_SCANCODE_KP_PLUS, SDL_SCANCODE_KP_MINUS, SDL_SCANCODE_ESCAPE};
     for (int i = 0; i < 12; ++i)
-        EXPECT_EQ(SdlScancodeFromDik(dik[i]), sdl[i]) << i;
+        EXPECT_EQ(SdlScancodeFromDik(Keys::kKeyTable[i].scanCode), sdl[i]) << Keys::kKeyTable[i].name;
     EXPECT_EQ(SdlScancodeFromDik(0x12), SDL_SCANCODE_UNKNOWN);
 }
 

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "overlay/CMainMenu.h"
 #include "scene/CViewCamera.h"
 #include "support/GLTestContext.h"
 #include "support/TempDir.h"
 #include "world/CCredits.h"
-#include "world/CMainMenu.h"
 
 namespace {
 

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "overlay/COverlay.h"
+#include "overlay/CTextFont.h"
 #include "scene/CViewCamera.h"
 #include "support/GLTestContext.h"
 #include "support/TempDir.h"
 #include "support/TextProjection.h"
-#include "world/COverlay.h"
-#include "world/CTextFont.h"
 
 namespace {
 

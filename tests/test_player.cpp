@@ -3,8 +3,6 @@
 
 #include <vector>
 
-#include "app/CSoundClip.h"
-#include "app/CSoundSystem.h"
 #include "objects/CBoundary.h"
 #include "objects/CCougarBox.h"
 #include "objects/CMaze.h"
@@ -15,9 +13,11 @@
 #include "objects/CSphere.h"
 #include "objects/CTerrain.h"
 #include "objects/CWater.h"
+#include "overlay/COverlay.h"
 #include "scene/CViewCamera.h"
+#include "sound/CSoundClip.h"
+#include "sound/CSoundSystem.h"
 #include "support/GLTestContext.h"
-#include "world/COverlay.h"
 
 namespace {
 

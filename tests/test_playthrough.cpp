@@ -2,21 +2,21 @@
 // time, from a fresh random generator: keys and mouse motion go in through the scripted
 // devices, and every run checks the states, the level statistics and the song it passes.
 #include "app/CSimpEngine.h"
-#include "app/CSoundSystem.h"
 #include "objects/CCougarBox.h"
 #include "objects/CMaze.h"
 #include "objects/CPlayer.h"
 #include "objects/CReeses.h"
 #include "objects/CTerrain.h"
 #include "objects/CTerrain2.h"
+#include "overlay/COverlay.h"
 #include "scene/CRandom.h"
 #include "scene/CViewCamera.h"
+#include "sound/CSoundSystem.h"
 #include "support/CougarDodger.h"
 #include "support/FrameDriver.h"
 #include "support/MazePilot.h"
 #include "support/NodeRing.h"
 #include "world/CGameWorld.h"
-#include "world/COverlay.h"
 
 #include <gtest/gtest.h>
 

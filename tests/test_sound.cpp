@@ -2,8 +2,8 @@
 // back the samples the mixer actually produced.
 #include <gtest/gtest.h>
 
-#include "app/CSoundClip.h"
-#include "app/CSoundSystem.h"
+#include "sound/CSoundClip.h"
+#include "sound/CSoundSystem.h"
 #include "support/TempDir.h"
 
 #include <SDL_mixer.h>

@@ -14,17 +14,17 @@
 #include <vector>
 
 #include "app/CSimpEngine.h"
-#include "app/CSoundSystem.h"
 #include "objects/CTerrain.h"
 #include "objects/CTerrain2.h"
+#include "overlay/COverlay.h"
+#include "overlay/CTextFont.h"
 #include "scene/CObject.h"
 #include "scene/CRandom.h"
 #include "scene/CViewCamera.h"
+#include "sound/CSoundSystem.h"
 #include "support/FrameDriver.h"
 #include "support/NodeRing.h"
 #include "world/CGameWorld.h"
-#include "world/COverlay.h"
-#include "world/CTextFont.h"
 
 namespace worldtest {
 

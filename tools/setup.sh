@@ -42,6 +42,7 @@ case "$mode" in
     ;;
   test)
     started=$(date +%s)
+    tools/checks/layers.sh
     build build -DPONDQUEST_TESTS=ON
     build build-sanitize -DPONDQUEST_SANITIZE=ON -DPONDQUEST_TESTS=ON
     for dir in build build-sanitize; do

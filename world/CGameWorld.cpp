@@ -2,7 +2,6 @@
 
 #include <GL/gl.h>
 
-#include "app/CSoundSystem.h"
 #include "objects/CBoundary.h"
 #include "objects/CCougarBox.h"
 #include "objects/CMaze.h"
@@ -14,10 +13,11 @@
 #include "objects/CTerrain.h"
 #include "objects/CTerrain2.h"
 #include "objects/CWater.h"
+#include "overlay/COverlay.h"
 #include "scene/CRandom.h"
 #include "scene/CViewCamera.h"
+#include "sound/CSoundSystem.h"
 #include "world/CCredits.h"
-#include "world/COverlay.h"
 
 CGameWorld::CGameWorld(CViewCamera* cam, COverlay* ov)
     : screenWidth(0),

@@ -3,25 +3,15 @@
 #include "app/CEngine.h"
 #include "app/CInputDevices.h"
 #include "app/CSimpEngine.h"
+#include "app/Keys.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-namespace {
-struct NamedKey {
-    const char* name;
-    uint8_t scanCode;
-};
-const NamedKey kNamedKeys[] = {
-    {"F1", 0x3B}, {"Q", 0x10}, {"P", 0x19}, {"Space", 0x39}, {"Enter", 0x1C}, {"W", 0x11},
-    {"S", 0x1F},  {"A", 0x1E}, {"D", 0x20}, {"KP+", 0x4E},   {"KP-", 0x4A},   {"Esc", 0x01},
-};
-}  // namespace
-
 uint8_t FrameDriver::ScanCode(const char* name) {
-    for (const NamedKey& k : kNamedKeys)
+    for (const Keys::KeyRow& k : Keys::kKeyTable)
         if (std::strcmp(k.name, name) == 0) return k.scanCode;
     return 0;
 }

@@ -8,6 +8,7 @@
 // display; Xvfb has no vertical blank anyway. Sound goes to SDL's dummy driver unless
 // SDL_AUDIODRIVER says otherwise; the songs are still synthesised and mixed.
 #include "app/CSimpEngine.h"
+#include "app/Keys.h"
 #include "scene/CViewCamera.h"
 #include "world/CGameWorld.h"
 
@@ -35,7 +36,6 @@ const float kDt = 1.0f / 60.0f;
 const int kBatch = 60;  // loop passes timed together in one run
 
 // Virtual-key codes as the engine hands them to its key handler.
-const int kKeyP = 144, kKeySpace = 32, kKeyF1 = 112;
 
 double NowSeconds() {
     timespec ts;
@@ -232,9 +232,9 @@ int main(int argc, char** argv) {
         title.push_back(TimeLoopPasses(engine, kBatch));
 
     // Level one from the title as a player gets there: P twice (the second builds), Space.
-    engine->OnKeyDown(kKeyP);
-    engine->OnKeyDown(kKeyP);
-    engine->OnKeyDown(kKeySpace);
+    engine->OnKeyDown(Keys::kP);
+    engine->OnKeyDown(Keys::kP);
+    engine->OnKeyDown(Keys::kSpace);
     bool ok = world->state == LevelOnePlay;
     TimeLoopPasses(engine, 5);
     for (int r = 0; r < repeats && ok; ++r) {
@@ -245,16 +245,16 @@ int main(int argc, char** argv) {
     if (!ok) std::fprintf(stderr, "level one left play during the runs (state %d)\n", world->state);
 
     // Level two: F1 skips there (the held key builds it in the next frame), Space plays.
-    engine->OnKeyDown(kKeyF1);
-    engine->OnKeyDown(kKeyF1);
-    engine->OnKeyDown(kKeySpace);
+    engine->OnKeyDown(Keys::kF1);
+    engine->OnKeyDown(Keys::kF1);
+    engine->OnKeyDown(Keys::kSpace);
     ok = world->state == LevelTwoPlay;
     TimeLoopPasses(engine, 5);
     for (int r = 0; r < repeats && ok; ++r) {
         if (world->state != LevelTwoPlay) {  // cougars may end it: build it anew, untimed
             world->state = LevelTwoLoading;
-            engine->OnKeyDown(kKeySpace);
-            engine->OnKeyDown(kKeySpace);
+            engine->OnKeyDown(Keys::kSpace);
+            engine->OnKeyDown(Keys::kSpace);
         }
         ok = world->state == LevelTwoPlay;
         if (ok) two.push_back(TimeLoopPasses(engine, kBatch));
@@ -268,7 +268,7 @@ int main(int argc, char** argv) {
         world->StopMusic();  // as every way into a loading state does
         world->state = LevelOneLoading;
         double start = NowSeconds();
-        engine->OnKeyDown(kKeySpace);
+        engine->OnKeyDown(Keys::kSpace);
         glFinish();
         buildOne.push_back(NowSeconds() - start);
     }
@@ -276,7 +276,7 @@ int main(int argc, char** argv) {
         world->StopMusic();  // as every way into a loading state does
         world->state = LevelTwoLoading;
         double start = NowSeconds();
-        engine->OnKeyDown(kKeySpace);
+        engine->OnKeyDown(Keys::kSpace);
         glFinish();
         buildTwo.push_back(NowSeconds() - start);
     }

@@ -2,8 +2,8 @@
 // sound system (SDL_mixer, FluidSynth and the General MIDI soundfont), so a
 // person can listen to exactly what the game plays.
 //   pondquest_render_song <sound file> <output.wav> [repeats]
-#include "app/CSoundClip.h"
-#include "app/CSoundSystem.h"
+#include "sound/CSoundClip.h"
+#include "sound/CSoundSystem.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>

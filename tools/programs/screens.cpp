@@ -19,10 +19,10 @@
 #include <string>
 #include <vector>
 
+#include "overlay/COverlay.h"
 #include "scene/CViewCamera.h"
 #include "tools/PngFile.h"
 #include "world/CCredits.h"
-#include "world/COverlay.h"
 
 namespace {
 

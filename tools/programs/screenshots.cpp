@@ -7,6 +7,7 @@
 // Needs an X display (xvfb-run -a -s "-screen 0 1024x768x24" on a headless machine).
 // The PNGs are uncompressed; tools/programs/make_screenshots.sh shrinks them for docs/.
 #include "app/CSimpEngine.h"
+#include "app/Keys.h"
 #include "scene/CViewCamera.h"
 #include "world/CGameWorld.h"
 
@@ -29,7 +30,6 @@ namespace {
 const int kWidth = 800;
 const int kHeight = 600;
 const float kDt = 1.0f / 60.0f;
-const int kKeyP = 144, kKeySpace = 32, kKeyEnter = 13, kKeyEsc = 27, kKeyF1 = 112, kKeyW = 38;
 
 bool FileExists(const std::string& path) {
     struct stat st;
@@ -134,28 +134,28 @@ int main(int argc, char** argv) {
     shot.Shoot("title");
 
     // P held for two frames: the loading state, then level one built and introduced.
-    shot.Tap(kKeyP);
-    shot.Tap(kKeyP);
+    shot.Tap(Keys::kP);
+    shot.Tap(Keys::kP);
     if (sequence) shot.Shoot("level_one_intro");
-    shot.Tap(kKeySpace);
+    shot.Tap(Keys::kSpace);
     // Down the first corridor a little, then a look across the maze and the water.
     for (int i = 0; i < 6; ++i)
-        shot.Tap(kKeyW);
+        shot.Tap(Keys::kW);
     shot.Frames(60);
     shot.Turn(44, 0);
     shot.Frames(1);
     shot.Shoot("level_one");
     if (sequence) {
-        shot.Tap(kKeyEnter);
+        shot.Tap(Keys::kEnter);
         shot.Shoot("level_one_menu");
-        shot.Tap(kKeyEsc);
+        shot.Tap(Keys::kEsc);
     }
 
     // F1 skips to level two; a few seconds in, the cougars have begun to circle.
-    shot.Tap(kKeyF1);
-    shot.Tap(kKeyF1);
+    shot.Tap(Keys::kF1);
+    shot.Tap(Keys::kF1);
     if (sequence) shot.Shoot("level_two_intro");
-    shot.Tap(kKeySpace);
+    shot.Tap(Keys::kSpace);
     shot.Turn(0, 3);
     shot.Frames(240);
     // Level two keeps the yaw level one left; face where a cougar comes close in this run.

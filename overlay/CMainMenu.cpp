@@ -1,4 +1,4 @@
-#include "world/CMainMenu.h"
+#include "overlay/CMainMenu.h"
 
 #include <GL/gl.h>
 

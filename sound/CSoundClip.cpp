@@ -1,4 +1,4 @@
-#include "app/CSoundClip.h"
+#include "sound/CSoundClip.h"
 
 #include <SDL_mixer.h>
 

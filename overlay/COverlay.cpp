@@ -1,11 +1,11 @@
-#include "world/COverlay.h"
+#include "overlay/COverlay.h"
 
 #include <GL/gl.h>
 
 #include <cmath>
 
-#include "world/CMainMenu.h"
-#include "world/CTextFont.h"
+#include "overlay/CMainMenu.h"
+#include "overlay/CTextFont.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "app/CSoundSystem.h"
+#include "sound/CSoundSystem.h"
 
-#include "app/CSoundClip.h"
+#include "sound/CSoundClip.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>

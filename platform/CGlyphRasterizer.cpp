@@ -1,0 +1,130 @@
+#include "platform/CGlyphRasterizer.h"
+
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_SYNTHESIS_H
+#include <strings.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+// Asks fontconfig for the file that best stands in for the named face in bold.
+// "symbol" is a Windows-style request for a symbol face, so the usual symbol
+// families are offered in order before whatever fontconfig falls back to.
+bool FindFontFile(const char* faceName, int height, std::string& file, int& index, bool& embolden) {
+    if (!FcInit()) return false;
+    FcPattern* pattern = FcPatternCreate();
+    if (!pattern) return false;
+    if (strcasecmp(faceName, "symbol") == 0) {
+        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>("Standard Symbols PS"));
+        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>("OpenSymbol"));
+        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>("Symbol"));
+    } else {
+        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(faceName));
+    }
+    FcPatternAddInteger(pattern, FC_WEIGHT, FC_WEIGHT_BOLD);
+    FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
+    FcPatternAddDouble(pattern, FC_PIXEL_SIZE, static_cast<double>(height));
+    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+
+    FcResult result = FcResultNoMatch;
+    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    FcPatternDestroy(pattern);
+    if (!match) return false;
+
+    bool found = false;
+    FcChar8* path = nullptr;
+    if (FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch && path) {
+        file = reinterpret_cast<const char*>(path);
+        index = 0;
+        FcPatternGetInteger(match, FC_INDEX, 0, &index);
+        FcBool bold = FcFalse;
+        embolden = FcPatternGetBool(match, FC_EMBOLDEN, 0, &bold) == FcResultMatch && bold;
+        found = true;
+    }
+    FcPatternDestroy(match);
+    return found;
+}
+
+}  // namespace
+
+CGlyphRasterizer::CGlyphRasterizer() : library(nullptr), face(nullptr), embolden(false) {}
+
+CGlyphRasterizer::~CGlyphRasterizer() { Close(); }
+
+void CGlyphRasterizer::Close() {
+    if (face) FT_Done_Face(static_cast<FT_Face>(face));
+    if (library) FT_Done_FreeType(static_cast<FT_Library>(library));
+    face = nullptr;
+    library = nullptr;
+}
+
+bool CGlyphRasterizer::Open(const char* faceName, int pixelHeight) {
+    Close();
+    if (!faceName || pixelHeight <= 0) {
+        std::fprintf(stderr, "Pondquest: font request without a face or with height %d\n", pixelHeight);
+        return false;
+    }
+    std::string file;
+    int index = 0;
+    embolden = false;
+    if (!FindFontFile(faceName, pixelHeight, file, index, embolden)) {
+        std::fprintf(stderr, "Pondquest: no font found for \"%s\"; text will not show\n", faceName);
+        return false;
+    }
+    FT_Library ftLibrary = nullptr;
+    if (FT_Init_FreeType(&ftLibrary) != 0) {
+        std::fprintf(stderr, "Pondquest: FreeType did not start; text will not show\n");
+        return false;
+    }
+    FT_Face ftFace = nullptr;
+    if (FT_New_Face(ftLibrary, file.c_str(), index, &ftFace) != 0) {
+        std::fprintf(stderr, "Pondquest: cannot read font file %s\n", file.c_str());
+        FT_Done_FreeType(ftLibrary);
+        return false;
+    }
+    FT_Set_Pixel_Sizes(ftFace, 0, static_cast<FT_UInt>(pixelHeight));
+    library = ftLibrary;
+    face = ftFace;
+    return true;
+}
+
+bool CGlyphRasterizer::Render(unsigned long code, bool mono, CGlyphBitmap* glyph) {
+    if (!face || !glyph) return false;
+    FT_Face ftFace = static_cast<FT_Face>(face);
+    if (FT_Get_Char_Index(ftFace, code) == 0) return false;
+    FT_Int32 loadFlags = FT_LOAD_DEFAULT | (mono ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_NORMAL);
+    if (FT_Load_Char(ftFace, code, loadFlags) != 0) return false;
+    if (embolden) FT_GlyphSlot_Embolden(ftFace->glyph);
+    if (FT_Render_Glyph(ftFace->glyph, mono ? FT_RENDER_MODE_MONO : FT_RENDER_MODE_NORMAL) != 0) return false;
+
+    const FT_GlyphSlot slot = ftFace->glyph;
+    const FT_Bitmap& bm = slot->bitmap;
+    glyph->width = static_cast<int>(bm.width);
+    glyph->rows = static_cast<int>(bm.rows);
+    glyph->left = slot->bitmap_left;
+    glyph->top = slot->bitmap_top;
+    glyph->advanceX = static_cast<float>(slot->advance.x) / 64.0f;
+    glyph->advanceY = static_cast<float>(slot->advance.y) / 64.0f;
+    glyph->coverage.assign(static_cast<size_t>(glyph->width) * glyph->rows, 0);
+    const int pitch = bm.pitch < 0 ? -bm.pitch : bm.pitch;
+    for (int row = 0; row < glyph->rows && bm.buffer; ++row) {
+        // A negative pitch stores the rows bottom-up.
+        const unsigned char* src =
+            bm.pitch >= 0 ? bm.buffer + row * pitch : bm.buffer + (glyph->rows - 1 - row) * pitch;
+        unsigned char* dst = &glyph->coverage[static_cast<size_t>(row) * glyph->width];
+        for (int x = 0; x < glyph->width; ++x) {
+            if (bm.pixel_mode == FT_PIXEL_MODE_MONO)
+                dst[x] = (src[x / 8] & (0x80 >> (x % 8))) ? 255 : 0;
+            else if (bm.pixel_mode == FT_PIXEL_MODE_GRAY)
+                dst[x] = src[x];
+        }
+    }
+    return true;
+}
