@@ -1,5 +1,7 @@
 // Prints how fast the game runs on this machine, each figure the median of repeated runs:
-// the bare frame (clear and swap), the title frame, a level-one and a level-two play frame,
+// the bare frame (clear and swap), the title frame with the two text-screen frames beside it (the
+// level-one introduction and the in-game menu, each also as a ratio to the title frame measured
+// in the same run), a level-one and a level-two play frame,
 // the time to build each level, the time from process start to the first title frame, and
 // the peak memory after twenty rebuilds of each level.
 //   pondquest_benchmark [--repeats N]
@@ -110,6 +112,13 @@ void PrintTime(const char* what, const std::vector<double>& seconds, bool frame 
     std::printf("  [%zu runs]\n", seconds.size());
 }
 
+// The ratio of two medians measured in this run (the machine is shared: only ratios compare).
+void PrintRatio(const char* what, const std::vector<double>& seconds, const std::vector<double>& floor) {
+    const double f = Median(floor);
+    if (seconds.empty() || f <= 0) return;
+    std::printf("%-44s %9.2f x\n", what, Median(seconds) / f);
+}
+
 // Child mode: a main-like start of the game without the full-screen question, which is the
 // only step of the real program left out. Prints the monotonic clock at the moment the first
 // title frame has been drawn and swapped.
@@ -213,7 +222,7 @@ int main(int argc, char** argv) {
     std::printf("frames at %dx%d, %d loop passes a run (frame, caption, events); medians of the runs\n\n",
                 kWidth, kHeight, kBatch);
 
-    std::vector<double> bare, title, one, two, buildOne, buildTwo;
+    std::vector<double> bare, title, intro, menu, one, two, buildOne, buildTwo;
 
     // Bare frame: clear and swap, nothing drawn.
     for (int r = 0; r < repeats; ++r) {
@@ -231,11 +240,26 @@ int main(int argc, char** argv) {
     for (int r = 0; r < repeats; ++r)
         title.push_back(TimeLoopPasses(engine, kBatch));
 
-    // Level one from the title as a player gets there: P twice (the second builds), Space.
+    // Level one from the title as a player gets there: P twice (the second builds), and its
+    // introduction, a text screen over the dimmed level; then Space, and Enter for the in-game
+    // menu over the level as play left it; Esc returns to play.
     engine->OnKeyDown(Keys::kP);
     engine->OnKeyDown(Keys::kP);
+    bool ok = world->state == LevelOneIntro;
+    TimeLoopPasses(engine, 5);
+    for (int r = 0; r < repeats && ok; ++r)
+        intro.push_back(TimeLoopPasses(engine, kBatch));
     engine->OnKeyDown(Keys::kSpace);
-    bool ok = world->state == LevelOnePlay;
+    TimeLoopPasses(engine, 5);
+    engine->OnKeyDown(Keys::kEnter);
+    ok = ok && world->state == LevelOneMenu;
+    TimeLoopPasses(engine, 5);
+    for (int r = 0; r < repeats && ok; ++r)
+        menu.push_back(TimeLoopPasses(engine, kBatch));
+    if (!ok) std::fprintf(stderr, "the level-one text screens did not show (state %d)\n", world->state);
+    engine->OnKeyDown(Keys::kEsc);
+    world->elapsed = 0;
+    ok = world->state == LevelOnePlay;
     TimeLoopPasses(engine, 5);
     for (int r = 0; r < repeats && ok; ++r) {
         world->elapsed = 0;  // the energy would run out over the runs; standing still, nothing else ends play
@@ -289,6 +313,10 @@ int main(int argc, char** argv) {
 
     PrintTime("bare frame (clear and swap)", bare, true);
     PrintTime("title frame", title, true);
+    PrintTime("text-screen frame (level-one introduction)", intro, true);
+    PrintRatio("  text-screen frame / title frame", intro, title);
+    PrintTime("in-game menu frame (level one)", menu, true);
+    PrintRatio("  in-game menu frame / title frame", menu, title);
     PrintTime("level-one play frame", one, true);
     PrintTime("level-two play frame", two, true);
     PrintTime("level-one build", buildOne);
