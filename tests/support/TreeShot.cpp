@@ -5,6 +5,9 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <gtest/gtest.h>
+#include <malloc.h>
+
+extern "C" size_t __sanitizer_get_current_allocated_bytes() __attribute__((weak));
 
 PixelImage RenderTreeAndRead(GLTestContext& gl, CObject* root, CViewCamera* camera) {
     const int depthBefore = gl.ModelviewDepth();
@@ -19,4 +22,20 @@ void LookFrom(GLTestContext& gl, float ex, float ey, float ez, float cx, float c
     gl.Clear(0, 0, 0);
     gluLookAt(ex, ey, ez, cx, cy, cz, ux, uy, uz);
     glColor4f(1, 1, 1, 1);
+}
+
+void RenderWholeTree(CObject* root, CViewCamera* camera) {
+    for (CObject* node = root;; node = static_cast<CObject*>(node->next)) {
+        glPushMatrix();
+        node->Render(camera);
+        if (node->child) RenderWholeTree(static_cast<CObject*>(node->child), camera);
+        glPopMatrix();
+        if (!node->HasNextSibling()) break;
+    }
+}
+
+size_t HeapInUse() {
+    if (__sanitizer_get_current_allocated_bytes) return __sanitizer_get_current_allocated_bytes();
+    struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
 }
