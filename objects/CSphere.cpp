@@ -6,6 +6,7 @@
 #include "scene/CFrustum.h"
 
 CSphere::CSphere() : quadric(nullptr) {
+    handlesContacts = false;  // reaching it is the player's business
     size = 15.0f;
     position = CVec3(540, 4, 540);
     velocity = CVec3(0, 0, 0);
