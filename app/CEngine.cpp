@@ -40,7 +40,7 @@ void CEngine::RunFrame(float dt) {
     camera->Move(dt);
     world->Update(dt);
     world->Draw(camera);
-    if (hdc) SDL_GL_SwapWindow(hdc);
+    SwapBuffers();
 }
 
 void CEngine::CheckInput(float dt) {

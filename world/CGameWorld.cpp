@@ -191,6 +191,9 @@ void CGameWorld::Update(float dt) {
 }
 
 void CGameWorld::DimScreen() {
+    // Over everything, however near: a wall closer than the layer must not stay bright.
+    const GLboolean depthTest = glIsEnabled(GL_DEPTH_TEST);
+    glDisable(GL_DEPTH_TEST);
     glPushMatrix();
     glLoadIdentity();
     glEnable(GL_BLEND);
@@ -207,6 +210,7 @@ void CGameWorld::DimScreen() {
     glEnable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
     glPopMatrix();
+    if (depthTest) glEnable(GL_DEPTH_TEST);
 }
 
 void CGameWorld::Draw(CViewCamera* cam) {
