@@ -88,44 +88,69 @@ void CTextFont::Build(int forViewHeight) {
     for (int i = 0; i < kGlyphCount - 1; ++i) {
         CGlyphBitmap& b = bitmaps[i];
         if (!rasterizer.Render(static_cast<unsigned long>(kFirstChar + i), true, &b, true)) continue;
-        glyphs[i].present = true;
-        area += static_cast<long>(b.width + kGap) * (b.rows + kGap);
-        if (b.width + kGap > widest) widest = b.width + kGap;
-    }
-    atlasWidth = PowerOfTwoAtLeast(static_cast<int>(std::sqrt(static_cast<double>(area) * 1.3)) + 1);
-    if (atlasWidth < widest) atlasWidth = PowerOfTwoAtLeast(widest);
-    // Shelves, left to right and upwards.
-    int x = 0, y = 0, shelf = 0;
-    for (int i = 0; i < kGlyphCount; ++i) {
-        if (!glyphs[i].present) continue;
-        const CGlyphBitmap& b = bitmaps[i];
-        if (x + b.width + kGap > atlasWidth) {
-            x = 0;
-            y += shelf;
-            shelf = 0;
-        }
         Glyph& g = glyphs[i];
-        g.atlasX = x;
-        g.atlasY = y;
+        g.present = true;
         g.width = b.width;
         g.rows = b.rows;
         g.left = b.left;
         g.top = b.top;
         g.advance = b.advanceX;
-        x += b.width + kGap;
-        if (b.rows + kGap > shelf) shelf = b.rows + kGap;
+        // Each glyph twice: plain, and with its shadow one pixel right and down.
+        area += static_cast<long>(b.width + kGap) * (b.rows + kGap) +
+                static_cast<long>(b.width + 1 + kGap) * (b.rows + 1 + kGap);
+        if (b.width + 1 + kGap > widest) widest = b.width + 1 + kGap;
+    }
+    atlasWidth = PowerOfTwoAtLeast(static_cast<int>(std::sqrt(static_cast<double>(area) * 1.3)) + 1);
+    if (atlasWidth < widest) atlasWidth = PowerOfTwoAtLeast(widest);
+    // Shelves, left to right and upwards.
+    int x = 0, y = 0, shelf = 0;
+    auto place = [&](int w, int h, int* px, int* py) {
+        if (x + w + kGap > atlasWidth) {
+            x = 0;
+            y += shelf;
+            shelf = 0;
+        }
+        *px = x;
+        *py = y;
+        x += w + kGap;
+        if (h + kGap > shelf) shelf = h + kGap;
+    };
+    for (Glyph& g : glyphs) {
+        if (!g.present) continue;
+        place(g.width, g.rows, &g.atlasX, &g.atlasY);
+        place(g.width + 1, g.rows + 1, &g.shadowX, &g.shadowY);
     }
     atlasHeight = PowerOfTwoAtLeast(y + shelf);
 
-    std::vector<unsigned char> texels(static_cast<size_t>(atlasWidth) * atlasHeight, 0);
+    // Luminance and alpha: the alpha is what the glyph covers (with its shadow, the text or
+    // the shadow below it); the luminance the share of that which is text, so the colour
+    // times it leaves the shadow black and the text in its own colour.
+    std::vector<unsigned char> texels(static_cast<size_t>(atlasWidth) * atlasHeight * 2, 0);
+    auto texel = [&](int tx, int ty) { return &texels[(static_cast<size_t>(ty) * atlasWidth + tx) * 2]; };
     for (int i = 0; i < kGlyphCount; ++i) {
         const Glyph& g = glyphs[i];
         if (!g.present) continue;
-        // The bitmap's top row first; the texture's bottom row first.
+        const std::vector<unsigned char>& cover = bitmaps[i].coverage;
+        // c(r, col): the bitmap's row r from the top, 0 outside it.
+        auto c = [&](int r, int col) {
+            if (r < 0 || col < 0 || r >= g.rows || col >= g.width) return 0.0f;
+            return cover[static_cast<size_t>(r) * g.width + col] / 255.0f;
+        };
+        // The texture's rows run bottom up.
         for (int r = 0; r < g.rows; ++r)
-            for (int c = 0; c < g.width; ++c)
-                texels[static_cast<size_t>(g.atlasY + g.rows - 1 - r) * atlasWidth + g.atlasX + c] =
-                    bitmaps[i].coverage[static_cast<size_t>(r) * g.width + c];
+            for (int col = 0; col < g.width; ++col) {
+                unsigned char* t = texel(g.atlasX + col, g.atlasY + g.rows - 1 - r);
+                t[0] = 255;
+                t[1] = cover[static_cast<size_t>(r) * g.width + col];
+            }
+        for (int r = 0; r <= g.rows; ++r)
+            for (int col = 0; col <= g.width; ++col) {
+                const float text = c(r, col), below = c(r - 1, col - 1);
+                const float cover = text + below * (1.0f - text);
+                unsigned char* t = texel(g.shadowX + col, g.shadowY + g.rows - r);
+                t[0] = static_cast<unsigned char>(std::lround(cover > 0 ? 255.0f * text / cover : 0.0f));
+                t[1] = static_cast<unsigned char>(std::lround(255.0f * cover));
+            }
     }
 
     GLint bound = 0;
@@ -144,8 +169,8 @@ void CTextFont::Build(int forViewHeight) {
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
     glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA, atlasWidth, atlasHeight, 0, GL_ALPHA, GL_UNSIGNED_BYTE,
-                 texels.data());
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_LUMINANCE_ALPHA, atlasWidth, atlasHeight, 0, GL_LUMINANCE_ALPHA,
+                 GL_UNSIGNED_BYTE, texels.data());
     glPopClientAttrib();
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
 }
@@ -198,86 +223,99 @@ void CTextFont::Print(const char* format, ...) {
     glGetFloatv(GL_CURRENT_RASTER_POSITION, raster);
 
     if (valid && texture != 0) {
-        // Window coordinates from here on, at the raster position's depth.
+        // Window coordinates from here on.
         glLoadIdentity();
         glMatrixMode(GL_PROJECTION);
         glPushMatrix();
         glLoadIdentity();
         glOrtho(viewport[0], viewport[0] + viewport[2], viewport[1], viewport[1] + viewport[3], -1, 1);
 
-        glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
-        GLint bound = 0, envMode = GL_MODULATE;
+        // The caller's state, to be given back as found.
+        GLint bound = 0, envMode = GL_MODULATE, blendSrc = GL_ONE, blendDst = GL_ZERO, alphaFunc = GL_ALWAYS;
+        GLfloat alphaRef = 0;
         glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
         glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &envMode);
-        // Blending that writes the colour as it comes is no blending at all.
-        GLint blendSrc = GL_ONE, blendDst = GL_ZERO;
         glGetIntegerv(GL_BLEND_SRC, &blendSrc);
         glGetIntegerv(GL_BLEND_DST, &blendDst);
-        const bool blending = glIsEnabled(GL_BLEND) && !(blendSrc == GL_ONE && blendDst == GL_ZERO);
-        glEnable(GL_TEXTURE_2D);
+        glGetIntegerv(GL_ALPHA_TEST_FUNC, &alphaFunc);
+        glGetFloatv(GL_ALPHA_TEST_REF, &alphaRef);
+        const GLboolean texturing = glIsEnabled(GL_TEXTURE_2D);
+        const GLboolean blendOn = glIsEnabled(GL_BLEND);
+        const GLboolean alphaTest = glIsEnabled(GL_ALPHA_TEST);
+        // Blending that writes the colour as it comes is no blending at all.
+        const bool blending = blendOn && !(blendSrc == GL_ONE && blendDst == GL_ZERO);
+
+        if (!texturing) glEnable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, texture);
         // Only covered texels make fragments, as only set bits of a bitmap did.
-        glEnable(GL_ALPHA_TEST);
+        if (!alphaTest) glEnable(GL_ALPHA_TEST);
         glAlphaFunc(GL_GREATER, 0.0f);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
         if (blending) {
             // The caller's blend sees the colour's alpha times the coverage.
-            glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+            glColor4f(color[0], color[1], color[2], color[3]);
         } else {
             // Unblended text is opaque: the coverage alone mixes the edges in.
-            glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-            glEnable(GL_BLEND);
+            glColor4f(color[0], color[1], color[2], 1.0f);
+            if (!blendOn) glEnable(GL_BLEND);
             glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         }
-        const float z = 1.0f - 2.0f * raster[2];
+
+        // Pen positions first: the glyphs are drawn from the last to the first, so that where
+        // the depth test is on, a glyph's shadow never covers the next glyph's text, and text
+        // is not blended over text (the first glyph drawn on a pixel keeps it).
+        float penXs[256];
+        int codes[256];
+        int count = 0;
+        float penX = raster[0];
+        for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
+            if (*p < kFirstChar || *p >= kFirstChar + kGlyphCount) continue;  // no glyph, no move
+            const Glyph& g = glyphs[*p - kFirstChar];
+            if (!g.present) continue;
+            penXs[count] = penX;
+            codes[count++] = *p - kFirstChar;
+            penX += g.advance;
+        }
+        // At the very front of the depth range: a wall nearer than the text's raster position
+        // must not hide it.
+        const float z = 1.0f - 2.0f / 8192.0f;  // window depth 1/8192
         const float du = 1.0f / static_cast<float>(atlasWidth);
         const float dv = 1.0f / static_cast<float>(atlasHeight);
-        auto emit = [&](int offsetX, int offsetY) {
-            // Glyphs land on whole pixels exactly where a bitmap at this raster position would.
-            float penX = raster[0], penY = raster[1];
-            for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
-                if (*p < kFirstChar || *p >= kFirstChar + kGlyphCount) continue;  // no glyph, no move
-                const Glyph& g = glyphs[*p - kFirstChar];
-                if (!g.present) continue;
-                if (g.width > 0 && g.rows > 0) {
-                    const float x0 = std::floor(penX + 0.0001f + static_cast<float>(g.left)) + offsetX;
-                    const float y0 =
-                        std::floor(penY + 0.0001f - static_cast<float>(g.rows - g.top)) + offsetY;
-                    const float x1 = x0 + static_cast<float>(g.width), y1 = y0 + static_cast<float>(g.rows);
-                    const float u0 = static_cast<float>(g.atlasX) * du,
-                                v0 = static_cast<float>(g.atlasY) * dv;
-                    const float u1 = u0 + static_cast<float>(g.width) * du,
-                                v1 = v0 + static_cast<float>(g.rows) * dv;
-                    glTexCoord2f(u0, v0);
-                    glVertex3f(x0, y0, z);
-                    glTexCoord2f(u1, v0);
-                    glVertex3f(x1, y0, z);
-                    glTexCoord2f(u1, v1);
-                    glVertex3f(x1, y1, z);
-                    glTexCoord2f(u0, v1);
-                    glVertex3f(x0, y1, z);
-                }
-                penX += g.advance;
-            }
-        };
-        if (shadow) {
-            // Writing no depth, so the text over it is not hidden by its own shadow.
-            GLboolean depthMask = GL_TRUE;
-            glGetBooleanv(GL_DEPTH_WRITEMASK, &depthMask);
-            glDepthMask(GL_FALSE);
-            glColor4f(0.0f, 0.0f, 0.0f, color[3]);
-            glBegin(GL_QUADS);
-            emit(1, -1);
-            glEnd();
-            glDepthMask(depthMask);
-            glColor4f(color[0], color[1], color[2], color[3]);
-        }
+        const int extra = shadow ? 1 : 0;
         glBegin(GL_QUADS);
-        emit(0, 0);
+        for (int i = count - 1; i >= 0; --i) {
+            const Glyph& g = glyphs[codes[i]];
+            if (g.width <= 0 || g.rows <= 0) continue;
+            // Whole pixels, exactly where a bitmap at this raster position would land.
+            const float x0 = std::floor(penXs[i] + 0.0001f + static_cast<float>(g.left));
+            const float y0 = std::floor(raster[1] + 0.0001f - static_cast<float>(g.rows - g.top)) - extra;
+            const float x1 = x0 + static_cast<float>(g.width + extra);
+            const float y1 = y0 + static_cast<float>(g.rows + extra);
+            const float u0 = static_cast<float>(shadow ? g.shadowX : g.atlasX) * du;
+            const float v0 = static_cast<float>(shadow ? g.shadowY : g.atlasY) * dv;
+            const float u1 = u0 + static_cast<float>(g.width + extra) * du;
+            const float v1 = v0 + static_cast<float>(g.rows + extra) * dv;
+            glTexCoord2f(u0, v0);
+            glVertex3f(x0, y0, z);
+            glTexCoord2f(u1, v0);
+            glVertex3f(x1, y0, z);
+            glTexCoord2f(u1, v1);
+            glVertex3f(x1, y1, z);
+            glTexCoord2f(u0, v1);
+            glVertex3f(x0, y1, z);
+        }
         glEnd();
+        glColor4f(color[0], color[1], color[2], color[3]);
 
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, envMode);
         glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
-        glPopAttrib();
+        glAlphaFunc(static_cast<GLenum>(alphaFunc), alphaRef);
+        if (!alphaTest) glDisable(GL_ALPHA_TEST);
+        if (!texturing) glDisable(GL_TEXTURE_2D);
+        if (!blending) {
+            glBlendFunc(static_cast<GLenum>(blendSrc), static_cast<GLenum>(blendDst));
+            if (!blendOn) glDisable(GL_BLEND);
+        }
         glPopMatrix();
         glMatrixMode(GL_MODELVIEW);
     }

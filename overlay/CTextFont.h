@@ -3,10 +3,10 @@
 
 #include <string>
 
-// A font printing formatted text at a position in the view. Its glyphs (codes 32..126) sit in
-// one alpha texture, drawn as quads where the raster position puts them. The glyphs are made
-// for the view's height: `height` pixels in a 600-pixel-high view, in proportion otherwise,
-// and made again when the view's height changes.
+// A font printing formatted text at a position in the view. Its glyphs (codes 32..126) sit
+// in one texture, plain and with a shadow, drawn as quads where the raster position puts
+// them. They are made for the view's height: `height` pixels in a 600-pixel-high view, in
+// proportion otherwise, and made again when the view's height changes.
 class CTextFont {
 public:
     static const int kFirstChar = 32;
@@ -14,8 +14,9 @@ public:
 
     // Where a glyph lies in the texture and how it sits against the pen (pixels, y up).
     struct Glyph {
-        bool present;  // the face has it
-        int atlasX, atlasY;
+        bool present;          // the face has it
+        int atlasX, atlasY;    // the plain glyph in the texture
+        int shadowX, shadowY;  // the glyph with its shadow, one pixel wider and taller
         int width, rows;
         int left, top;  // from the pen to the bitmap's left edge, from the baseline to its top row
         float advance;  // how far the pen moves after it

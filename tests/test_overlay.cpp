@@ -66,9 +66,11 @@ protected:
         return gl.ReadPixels();
     }
 
-    // The same lines printed one by one with a font of our own.
+    // The same lines printed one by one with a font of our own, shadowed as the HUD and the
+    // text screens are.
     PixelImage DrawReference(const std::vector<Line>& lines, int height, bool blend) {
         CTextFont font("Arial", height);
+        font.SetShadow(true);
         gl.Clear();
         glDisable(GL_TEXTURE_2D);
         if (blend) {

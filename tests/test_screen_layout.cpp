@@ -293,6 +293,11 @@ TEST(ScreenDimming, AWallOneUnitAwayIsDimmedToo) {
             checked += b[0] + b[1] + b[2] > 60;
         }
     EXPECT_GT(checked, 100) << "the wall should be lit where it is checked";
+    // The text lies over the wall too, though the wall is nearer than the text.
+    const Box& line = BoxOf("You must find the Wise Old Man to");
+    const int lit = dimmed.Count(line.x0, line.y0, line.x1 + 1, line.y1 + 1,
+                                    [](int r, int g, int b) { return r > 180 && g > 180 && b > 180; });
+    EXPECT_GT(lit, 500) << "the introduction's text is hidden behind the wall";
 }
 
 // HUD and text-screen lines keep their colours and gain a one-pixel dark shadow below and to

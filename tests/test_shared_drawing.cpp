@@ -125,6 +125,63 @@ TEST_F(SharedDrawing, LevelOneFramesMatchDrawingEverythingWithTexturesOfTheirOwn
 
 TEST_F(SharedDrawing, LevelTwoFramesMatchDrawingEverythingWithTexturesOfTheirOwn) { CompareFrames(false); }
 
+// The text screens show the still level from a picture kept while nothing in it changes: it
+// must be the very frame drawing the level would give, and be redrawn when anything moves.
+TEST_F(SharedDrawing, TextScreensShowTheStillLevelAsDrawingItWould) {
+    auto fresh = [&] {
+        world->frozenView.Forget();
+        driver.Frames(1);
+        return driver.Pixels();
+    };
+    auto kept = [&] {
+        const int before = world->frozenView.shown;
+        driver.Frames(1);
+        EXPECT_EQ(world->frozenView.shown, before + 1) << "the level was drawn again";
+        return driver.Pixels();
+    };
+    driver.Hold("P");
+    driver.Frames(2);
+    driver.Release("P");
+    ASSERT_EQ(world->state, LevelOneIntro);
+    driver.Frames(1);  // from the state the screen leaves: the title's differed
+    PixelImage first = driver.Pixels();
+    EXPECT_TRUE(kept().rgba == first.rgba);
+    EXPECT_TRUE(fresh().rgba == first.rgba);
+
+    // The mouse turns the view on the screens: that frame is drawn anew, then kept.
+    driver.SetMouse(7, 3);
+    const int shown = world->frozenView.shown;
+    driver.Frames(1);
+    driver.SetMouse(0, 0);
+    EXPECT_EQ(world->frozenView.shown, shown) << "the turned view came from the picture kept";
+    PixelImage turned = driver.Pixels();
+    EXPECT_TRUE(turned.rgba != first.rgba);
+    EXPECT_TRUE(kept().rgba == turned.rgba);
+    EXPECT_TRUE(fresh().rgba == turned.rgba);
+
+    // Play moves the water; the in-game menu then shows the level as it is now.
+    driver.Hold("Space");
+    driver.Frames(1);
+    driver.Release("Space");
+    driver.Frames(30);
+    driver.Hold("Enter");
+    driver.Frames(1);
+    driver.Release("Enter");
+    ASSERT_EQ(world->state, LevelOneMenu);
+    PixelImage menu = driver.Pixels();
+    EXPECT_TRUE(fresh().rgba == menu.rgba);
+    EXPECT_TRUE(kept().rgba == menu.rgba);
+
+    // A level built anew behind the very same view is not the one kept.
+    camera->SetPosition(3, 5, 3);
+    driver.Frames(1);
+    world->StartLevelOne();
+    world->state = LevelOneMenu;
+    driver.Frames(1);
+    PixelImage rebuilt = driver.Pixels();
+    EXPECT_TRUE(fresh().rgba == rebuilt.rgba);
+}
+
 TEST_F(SharedDrawing, ParkedPiecesAndFarOrHiddenObjectsAreSkipped) {
     Build(true);
     Look(camera, {3, 5, 3, 45, 0});  // the start, looking into the maze

@@ -14,6 +14,7 @@
 #include "objects/CTerrain2.h"
 #include "objects/CWater.h"
 #include "overlay/COverlay.h"
+#include "scene/CObject.h"
 #include "scene/CRandom.h"
 #include "scene/CViewCamera.h"
 #include "sound/CSoundSystem.h"
@@ -45,7 +46,9 @@ CGameWorld::CGameWorld(CViewCamera* cam, COverlay* ov)
       credits(nullptr),
       timeLimit(0),
       elapsed(0),
-      state(MainMenu) {
+      state(MainMenu),
+      sceneVersion(0),
+      frozenView() {
     sound = new CSoundSystem();
     sound->Initialize(nullptr);
     menuMusicStarted = false;
@@ -82,6 +85,7 @@ void CGameWorld::StopMusic() {
 }
 
 void CGameWorld::StartLevelOne() {
+    ++sceneVersion;
     // A rebuild replaces the whole level; the old tree has nobody else referring to it.
     delete levelOneTerrain;
     levelOneTerrain = new CTerrain(32, 1.0f);
@@ -125,6 +129,7 @@ void CGameWorld::BuildMazeLevel() {
 }
 
 void CGameWorld::StartLevelTwo() {
+    ++sceneVersion;
     glClearColor(0, 0, 0, 1);
     delete levelTwoTerrain;
     levelTwoTerrain = new CTerrain2(32, 1.0f);
@@ -171,6 +176,7 @@ void CGameWorld::StartCredits() {
 }
 
 void CGameWorld::Prepare() {
+    if (state == LevelOnePlay || state == LevelTwoPlay) ++sceneVersion;
     if (state == LevelOnePlay)
         levelOneTerrain->PrepareTree();
     else if (state == LevelTwoPlay)
@@ -178,6 +184,7 @@ void CGameWorld::Prepare() {
 }
 
 void CGameWorld::Update(float dt) {
+    if (state == LevelOnePlay || state == LevelTwoPlay) ++sceneVersion;
     // The clock is read before elapsed grows, so what is shown lags one frame.
     if (state == LevelOnePlay) {
         levelOneTerrain->UpdateTree(dt);
@@ -213,6 +220,16 @@ void CGameWorld::DimScreen() {
     if (depthTest) glEnable(GL_DEPTH_TEST);
 }
 
+void CGameWorld::DrawDimmedLevel(CObject* level, CViewCamera* cam) {
+    if (frozenView.Matches(level, sceneVersion)) {
+        frozenView.Show();
+        return;
+    }
+    level->RenderTree(cam);
+    DimScreen();
+    frozenView.Keep();
+}
+
 void CGameWorld::Draw(CViewCamera* cam) {
     switch (state) {
     case MainMenu:
@@ -228,8 +245,7 @@ void CGameWorld::Draw(CViewCamera* cam) {
         overlay->DrawMainMenu();
         break;
     case LevelOneIntro:
-        levelOneTerrain->RenderTree(cam);
-        DimScreen();
+        DrawDimmedLevel(levelOneTerrain, cam);
         overlay->DrawEnergyHud();
         overlay->DrawLevelOneIntro();
         break;
@@ -245,8 +261,7 @@ void CGameWorld::Draw(CViewCamera* cam) {
     case LevelOneMenu:
     case LevelOneWon:
     case LevelOneLost:
-        levelOneTerrain->RenderTree(cam);
-        DimScreen();
+        DrawDimmedLevel(levelOneTerrain, cam);
         overlay->DrawEnergyHud();
         if (state == LevelOneMenu)
             overlay->DrawInGameMenu();
@@ -267,8 +282,7 @@ void CGameWorld::Draw(CViewCamera* cam) {
     case LevelTwoWon:
     case LevelTwoIntro:
     case LevelTwoLost:
-        levelTwoTerrain->RenderTree(cam);
-        DimScreen();
+        DrawDimmedLevel(levelTwoTerrain, cam);
         overlay->DrawHealthTimeHud();
         if (state == LevelTwoMenu)
             overlay->DrawInGameMenu();

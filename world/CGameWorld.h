@@ -1,6 +1,8 @@
 #ifndef PONDQUEST_CGAMEWORLD_H
 #define PONDQUEST_CGAMEWORLD_H
 
+#include "world/CFrozenView.h"
+
 class CViewCamera;
 class COverlay;
 class CTerrain;
@@ -17,6 +19,7 @@ class CReeses;
 class CCougarBox;
 class CBoundary;
 class CCredits;
+class CObject;
 
 enum GameState {
     MainMenu = 0,
@@ -64,6 +67,10 @@ public:
     float timeLimit;
     float elapsed;
     int state;
+    // Counts every change a level's picture can show (builds, contacts, updates).
+    int sceneVersion;
+    // The dimmed level behind the text screens, drawn once while it stands still.
+    CFrozenView frozenView;
 
     CGameWorld(CViewCamera* camera, COverlay* overlay);
     ~CGameWorld();
@@ -78,6 +85,8 @@ public:
     void Prepare();
     void Update(float dt);
     void Draw(CViewCamera* camera);
+    // A level under the dimming layer, from the picture kept while it is unchanged.
+    void DrawDimmedLevel(CObject* level, CViewCamera* camera);
     void DimScreen();
 };
 
