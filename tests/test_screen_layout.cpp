@@ -296,7 +296,7 @@ TEST(ScreenDimming, AWallOneUnitAwayIsDimmedToo) {
     // The text lies over the wall too, though the wall is nearer than the text.
     const Box& line = BoxOf("You must find the Wise Old Man to");
     const int lit = dimmed.Count(line.x0, line.y0, line.x1 + 1, line.y1 + 1,
-                                    [](int r, int g, int b) { return r > 180 && g > 180 && b > 180; });
+                                 [](int r, int g, int b) { return r > 180 && g > 180 && b > 180; });
     EXPECT_GT(lit, 500) << "the introduction's text is hidden behind the wall";
 }
 
