@@ -196,6 +196,15 @@ void COGLWindow::ReadDrawableSize() {
     height = h;
 }
 
+void COGLWindow::ToDrawable(int* x, int* y) const {
+    // Mouse events come in window units; the size the handlers compare with is in pixels.
+    int windowWidth = 0, windowHeight = 0;
+    SDL_GetWindowSize(hwnd, &windowWidth, &windowHeight);
+    if (windowWidth > 0 && windowWidth != width) *x = static_cast<int>(int64_t(*x) * width / windowWidth);
+    if (windowHeight > 0 && windowHeight != height)
+        *y = static_cast<int>(int64_t(*y) * height / windowHeight);
+}
+
 void COGLWindow::FitView(int drawableWidth, int drawableHeight, int* view) {
     view[0] = 0;
     view[1] = 0;
@@ -396,8 +405,10 @@ int COGLWindow::WindowProc(const SDL_Event& event) {
     }
     case SDL_MOUSEMOTION: {
         if (useDirectInput) return 1;
-        int x = event.motion.x & 0xFFFF;
-        int y = event.motion.y & 0xFFFF;
+        int x = event.motion.x, y = event.motion.y;
+        ToDrawable(&x, &y);
+        x &= 0xFFFF;
+        y &= 0xFFFF;
         cursorX = x;
         cursorY = y;
         int dx = x - LowWord(dragOrigin);
@@ -412,7 +423,9 @@ int COGLWindow::WindowProc(const SDL_Event& event) {
     }
     case SDL_MOUSEBUTTONDOWN: {
         if (useDirectInput) return 1;
-        int32_t position = PackPosition(event.button.x, event.button.y);
+        int bx = event.button.x, by = event.button.y;
+        ToDrawable(&bx, &by);
+        int32_t position = PackPosition(bx, by);
         if (event.button.button == SDL_BUTTON_LEFT) {
             SetCapture();
             dragOrigin = position;

@@ -80,6 +80,8 @@ public:
     void SetupProjection();
     // Width and height from the drawable, in pixels.
     void ReadDrawableSize();
+    // A position in window units to drawable pixels (they differ on high-DPI screens).
+    void ToDrawable(int* x, int* y) const;
     // The largest rectangle of the picture's shape inside a drawable, centred: x, y, w, h.
     static void FitView(int drawableWidth, int drawableHeight, int* view);
     // Paints the bars beside a letterboxed view black.
