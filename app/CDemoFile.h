@@ -33,10 +33,10 @@ struct CDemoStep {
 class CDemoFile {
 public:
     static const char kMagic[8];
-    static const uint16_t kFormatVersion = 1;
-    static const uint32_t kMaxSteps = 60u * 60u * 60u * 4u;  // four hours of play
-    static const size_t kMaxFileBytes = 16u << 20;
-    static const size_t kMaxVersionLength = 32;
+    static constexpr uint16_t kFormatVersion = 1;
+    static constexpr uint32_t kMaxSteps = 60u * 60u * 60u * 4u;  // four hours of play
+    static constexpr size_t kMaxFileBytes = 16u << 20;
+    static constexpr size_t kMaxVersionLength = 32;
 
     uint16_t formatVersion;
     uint16_t stepRate;

@@ -36,6 +36,10 @@ bool CDemoRecorder::Open(const std::string& where, std::string* error) {
         return false;
     }
     tempPath = name.data();
+    // mkstemp keeps the file to its owner; a demo is shared like any file the user makes.
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
     out = fdopen(fd, "wb");
     if (!out) {
         *error = std::string("cannot be written: ") + std::strerror(errno);

@@ -19,7 +19,7 @@ class CDemoRecorder;
 // Problems are told on stderr as one line naming the file; the game then exits with 2.
 class CDemoSession {
 public:
-    static const int kUsageError = 2;
+    static constexpr int kUsageError = 2;
 
     bool classicTiming;
     std::string recordPath;

@@ -26,10 +26,10 @@ public:
         OneStepPerFrame,  // one step and one drawn frame per pass, however long it took
     };
     static constexpr float kStepSeconds = 1.0f / 60.0f;
-    static const int kStepsPerSecond = 60;
+    static constexpr int kStepsPerSecond = 60;
     // A stall owes more than this; the rest is dropped, so one pass can never carry the
     // duckling further than a few steps' travel (through a fence, say).
-    static const int kMaxStepsPerPass = 5;
+    static constexpr int kMaxStepsPerPass = 5;
 
     CFrameTimer* timer;
     Timing timing;
