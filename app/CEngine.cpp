@@ -28,7 +28,6 @@ bool QuitPosted() {
 }
 }  // namespace
 
-
 CEngine::CEngine(const char* title, bool fullscreenMode, int w, int h, int depth)
     : COGLWindow(title, fullscreenMode, w, h, depth),
       timer(nullptr),
