@@ -75,6 +75,13 @@ bool CMidiChecker::Check(const uint8_t* data, size_t size) {
     trackCount = 0;
     division = 0;
     tracksWithoutEnd = 0;
+    if (Walk(data, size)) return true;
+    playable.clear();
+    tracksWithoutEnd = 0;
+    return false;
+}
+
+bool CMidiChecker::Walk(const uint8_t* data, size_t size) {
     if (size > maxBytes) return Refuse("%zu bytes is too large for a song", size);
     if (size < 4 || std::memcmp(data, "MThd", 4) != 0)
         return Refuse("not a Standard MIDI File (no MThd header)");
@@ -106,15 +113,17 @@ bool CMidiChecker::Check(const uint8_t* data, size_t size) {
         const uint8_t* id = data + at;
         const uint32_t length = Big(data + at + 4, 4);
         if (!IsText(id)) return Refuse("chunk without a name at byte %zu", at);
-        if (length > size - at - 8)
+        const bool track = std::memcmp(id, "MTrk", 4) == 0;
+        if (length > size - at - 8) {
+            if (track)
+                return Refuse("track %d of %d at byte %zu claims %u bytes but only %zu remain", found + 1,
+                              tracks, at, length, size - at - 8);
             return Refuse("chunk '%.4s' at byte %zu claims %u bytes but only %zu remain", id, at, length,
                           size - at - 8);
+        }
         // Chunks of other kinds are skipped, as the standard asks of readers.
-        if (std::memcmp(id, "MTrk", 4) == 0) {
-            if (!CheckTrack(data, at + 8, length, ++found)) {
-                playable.clear();
-                return false;
-            }
+        if (track) {
+            if (!CheckTrack(data, at + 8, length, ++found)) return false;
         }
         at += 8 + length;
     }

@@ -29,6 +29,7 @@ public:
     std::vector<uint8_t> playable;
 
 private:
+    bool Walk(const uint8_t* data, size_t size);
     bool CheckTrack(const uint8_t* file, size_t start, size_t length, int number);
 };
 
