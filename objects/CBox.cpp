@@ -2,7 +2,10 @@
 
 #include <GL/gl.h>
 
-CBox::CBox() : CObject(), height(0), depth(0), width(0), image() {}
+CBox::CBox() : CObject(), height(0), depth(0), width(0), image() {
+    // Boxes are found by the player; touching one changes nothing in it.
+    handlesContacts = false;
+}
 
 // The image member releases its texture name and pixels on its own.
 CBox::~CBox() {}

@@ -24,6 +24,7 @@ bool AllJoined(int* sets) {
 }  // namespace
 
 CMaze::CMaze(CMazeWall** walls) {
+    handlesContacts = false;
     FillSpots();
     Generate();
 

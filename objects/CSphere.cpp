@@ -4,6 +4,7 @@
 #include <GL/glu.h>
 
 CSphere::CSphere() : quadric(nullptr) {
+    handlesContacts = false;  // reaching it is the player's business
     size = 15.0f;
     position = CVec3(540, 4, 540);
     velocity = CVec3(0, 0, 0);

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 CTerrain::CTerrain(int32_t, float) : halfSize(1024), fogDistance(80.0f) {
+    handlesContacts = false;
     fogColor[0] = 0.75f;
     fogColor[1] = 0.9f;
     fogColor[2] = 1.0f;

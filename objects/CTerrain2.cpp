@@ -3,6 +3,7 @@
 #include "objects/CTerrain.h"
 
 CTerrain2::CTerrain2(int32_t, float) : halfSize(256), fogDistance(80.0f) {
+    handlesContacts = false;
     fogColor[0] = 0.75f;
     fogColor[1] = 0.9f;
     fogColor[2] = 1.0f;

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 CMainMenu::CMainMenu() : halfSize(10) {
+    handlesContacts = false;
     position = CVec3(20.0f, 0.0f, -0.25f);
     velocity = CVec3(0.0f, 0.0f, 0.0f);
     acceleration = CVec3(0.0f, 0.0f, 0.0f);

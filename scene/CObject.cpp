@@ -10,7 +10,12 @@
 namespace {
 // Every node in a level tree is an object.
 CObject* Obj(CNode* node) { return static_cast<CObject*>(node); }
+
+// Inside PrepareTree, contactReach is fresh; outside it BeforeFrame always walks.
+int prepareDepth = 0;
 }  // namespace
+
+bool CObject::skipIdleContactWalks = true;
 
 CObject::CObject()
     : position(0.0f, 0.0f, 0.0f),
@@ -23,7 +28,9 @@ CObject::CObject()
       minY(0.0f),
       maxZ(0.0f),
       minZ(0.0f),
-      isDead(false) {}
+      isDead(false),
+      handlesContacts(true),
+      contactReach(true) {}
 
 CObject::~CObject() {}
 
@@ -37,7 +44,12 @@ void CObject::Render(CViewCamera*) {}
 
 void CObject::HandleContact(CObject*) {}
 
-void CObject::BeforeFrame() { CheckContacts(Obj(FindRoot())); }
+void CObject::BeforeFrame() {
+    // A walk from here reaches only this object, its subtree and its following siblings (a
+    // hit spreads no further); if none of them handles contacts, it can change nothing.
+    if (prepareDepth > 0 && skipIdleContactWalks && !contactReach) return;
+    CheckContacts(Obj(FindRoot()));
+}
 
 void CObject::LoadAssets() {}
 
@@ -85,10 +97,34 @@ void CObject::RenderTree(CViewCamera* camera) {
 }
 
 void CObject::PrepareTree() {
+    MarkContactReach();
+    struct Depth {
+        Depth() { ++prepareDepth; }
+        ~Depth() { --prepareDepth; }
+    } depth;
+    PrepareWalk();
+}
+
+bool CObject::MarkContactReach() {
+    CObject* last = this;
+    while (last->HasNextSibling())
+        last = Obj(last->next);
+    // From the last sibling back, so each node knows about the siblings after it.
+    bool reach = false;
+    for (CObject* node = last;; node = Obj(node->prev)) {
+        const bool below = node->child && Obj(node->child)->MarkContactReach();
+        reach = reach || node->handlesContacts || below;
+        node->contactReach = reach;
+        if (node == this) break;
+    }
+    return reach;
+}
+
+void CObject::PrepareWalk() {
     CObject* node = this;
     for (;;) {
         node->BeforeFrame();
-        if (node->child) Obj(node->child)->PrepareTree();
+        if (node->child) Obj(node->child)->PrepareWalk();
         if (!node->HasNextSibling()) break;
         node = Obj(node->next);
     }

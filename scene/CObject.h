@@ -18,6 +18,14 @@ public:
     float maxY, minY;
     float maxZ, minZ;
     bool isDead;
+    // False for objects whose HandleContact does nothing: the contact pass skips the walks
+    // that could reach only such objects, so its cost grows linearly with the tree.
+    bool handlesContacts;
+    // Set by PrepareTree: a walk started here can reach an object that handles contacts.
+    bool contactReach;
+
+    // Off, every object with the base BeforeFrame walks its whole tree (for comparison).
+    static bool skipIdleContactWalks;
 
     CObject();
     ~CObject() override;
@@ -40,6 +48,12 @@ public:
     void CheckContacts(CObject* other);
     // This object's position lies strictly inside other's contact box.
     bool IsInside(const CObject* other) const;
+
+private:
+    void PrepareWalk();
+    // Marks contactReach on this node, its following siblings and all their subtrees; true
+    // when any of them handles contacts.
+    bool MarkContactReach();
 };
 
 #endif

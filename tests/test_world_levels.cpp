@@ -3,7 +3,11 @@
 
 #include "test_world_common.h"
 
+#include "support/MazePilot.h"
+
 #include <malloc.h>
+
+#include <memory>
 
 #if defined(__SANITIZE_ADDRESS__)
 // From the sanitizer runtime (its header is not always installed).
@@ -429,3 +433,89 @@ TEST(WorldTeardown, EndingDuringPlayReleasesBothLevels) {
 
 }  // namespace
 }  // namespace worldtest
+
+// The contact pass skips the walks that can reach no contact handler. Played with and without
+// that shortcut, the same input gives the same game: health, energy, the camera's path and
+// every cougar, with the maze pilot eating its way through level one, and with a duckling
+// chasing the nearest cougar among the level's twenty and among ten times as many.
+TEST(ContactShortcut, SameGameWithAndWithoutSkippingIdleWalks) {
+    struct Outcome {
+        std::vector<float> trail;  // camera and cougars, sampled along the run
+        int health = 0, energy = 0, state = 0;
+    };
+    auto play = [](bool skip, int herd) {
+        CObject::skipIdleContactWalks = skip;
+        CRandom::Reset();
+        FrameDriver driver(320, 240);
+        CGameWorld* world = driver.World();
+        auto press = [&](const char* key) {
+            driver.Hold(key);
+            driver.Frames(1);
+            driver.Release(key);
+        };
+        driver.Frames(1);
+        for (const char* key : {"P", "P", "Space"})
+            press(key);
+        CObject* root = world->levelOneTerrain;
+        std::unique_ptr<MazePilot> pilot;
+        if (herd == 0) {
+            pilot.reset(new MazePilot(*world->maze, 1.0f / 60.0f));
+        } else {
+            for (const char* key : {"F1", "Space", "Space"})
+                press(key);
+            root = world->levelTwoTerrain;
+            for (int i = 20; i < herd; ++i) {
+                float x = static_cast<float>(255 - CRandom::Rand() % 510);
+                float z = static_cast<float>(255 - CRandom::Rand() % 510);
+                (new CCougarBox(x, -20, z))->AttachTo(root);
+            }
+        }
+        Outcome out;
+        for (int frame = 0; frame < 600 && (world->state == LevelOnePlay || world->state == LevelTwoPlay);
+             ++frame) {
+            CViewCamera* c = driver.Camera();
+            CCougarBox* nearest = nullptr;
+            float best = 1e30f;
+            for (CNode* n : RingChildren(root)) {
+                auto* cougar = dynamic_cast<CCougarBox*>(n);
+                if (!cougar) continue;
+                const float dx = (cougar->minX + cougar->maxX) / 2 - c->position.x;
+                const float dz = (cougar->minZ + cougar->maxZ) / 2 - c->position.z;
+                if (dx * dx + dz * dz < best) {
+                    best = dx * dx + dz * dz;
+                    nearest = cougar;
+                }
+                if (frame % 30 == 0)
+                    out.trail.insert(out.trail.end(), {cougar->position.x, cougar->position.z, cougar->minX});
+            }
+            if (pilot) {
+                pilot->Steer(driver);
+            } else if (nearest) {
+                bool pushed = false;
+                MazePilot::AimAt(driver, (nearest->minX + nearest->maxX) / 2,
+                                 (nearest->minZ + nearest->maxZ) / 2, &pushed);
+            }
+            driver.Frames(1);
+            if (frame % 30 == 0) out.trail.insert(out.trail.end(), {c->position.x, c->position.z, c->yaw});
+        }
+        out.health = world->overlay->GetHealth();
+        out.energy = world->overlay->GetEnergy();
+        out.state = world->state;
+        CObject::skipIdleContactWalks = true;
+        return out;
+    };
+    for (int herd : {0, 20, 200}) {
+        SCOPED_TRACE(herd);
+        Outcome fast = play(true, herd);
+        Outcome full = play(false, herd);
+        EXPECT_EQ(fast.trail, full.trail);
+        EXPECT_EQ(fast.health, full.health);
+        EXPECT_EQ(fast.energy, full.energy);
+        EXPECT_EQ(fast.state, full.state);
+        if (herd == 0) {
+            EXPECT_GT(full.energy, 20) << "the pilot should have eaten";
+        } else {
+            EXPECT_LT(full.health, 5) << "the chase should meet cougars";
+        }
+    }
+}
