@@ -206,7 +206,8 @@ struct Engine {
         while (done < frames) {
             const uint32_t at = read.load();
             if (at == written.load()) {
-                if (!wait || quit) break;
+                // Nothing more to wait for once the song has ended, failed to start or been replaced.
+                if (!wait || quit || ended.load() == wanted || request.load() != wanted) break;
                 if (rendererAtStart < 0.0) {
                     rendererAtStart = RendererSeconds();
                     waitStarted = SDL_GetTicks();
