@@ -30,7 +30,8 @@ bool CDemoSession::TakeOption(int argc, char** argv, int* i, std::string* error)
     else if (std::strcmp(option, "--timedemo") == 0)
         path = &timeDemoPath;
     if (!path) return false;
-    if (*i + 1 >= argc || argv[*i + 1][0] == '\0') {
+    // A following option is not taken for the file: "--record --timedemo x" lacks one.
+    if (*i + 1 >= argc || argv[*i + 1][0] == '\0' || std::strncmp(argv[*i + 1], "--", 2) == 0) {
         *error = std::string("Pondquest: ") + option + " needs a FILE";
         return true;
     }
