@@ -64,6 +64,9 @@ public:
     float timeLimit;
     float elapsed;
     int state;
+    // The state whose picture is drawn: the one the last rules pass began in, so a win found
+    // in play still shows the play picture once, as when the tests were made while drawing.
+    int shownState;
 
     CGameWorld(CViewCamera* camera, COverlay* overlay);
     ~CGameWorld();
@@ -77,7 +80,13 @@ public:
     void StartCredits();
     void Prepare();
     void Update(float dt);
+    // The frame's draw: the rules below, then the picture.
     void Draw(CViewCamera* camera);
+    // What drawing decides, once per step: win and loss tests, the level-two clock at zero,
+    // the title's camera and music, the credits' end and speed, the duckling under the eye.
+    void ApplyRules();
+    // The picture of shownState alone; it changes nothing, however often it is drawn.
+    void Render(CViewCamera* camera);
     void DimScreen();
 };
 
