@@ -1,5 +1,7 @@
 #include "app/CEngine.h"
 
+#include "app/CDemoPlayer.h"
+#include "app/CDemoRecorder.h"
 #include "app/CFrameTimer.h"
 #include "app/CInputDevices.h"
 #include "app/Keys.h"
@@ -14,10 +16,28 @@ float clickGate = 0.0f;
 namespace {
 const char* const kCaption = "Pondquest!";
 
+// Counters read at a display's exact rate land a hair either side of a step; within this a
+// pass counts as one step owed, so 60 passes a second run one step each rather than 0 and 2.
+const double kStepSlack = 1e-6;
+
+// A quit posted by a step (Esc on the title) ends the pass: no further step runs after it.
+bool QuitPosted() {
+    SDL_Event event;
+    return SDL_PeepEvents(&event, 1, SDL_PEEKEVENT, COGLWindow::QuitEventType(),
+                          COGLWindow::QuitEventType()) > 0;
+}
 }  // namespace
 
 CEngine::CEngine(const char* title, bool fullscreenMode, int w, int h, int depth)
-    : COGLWindow(title, fullscreenMode, w, h, depth), timer(nullptr) {}
+    : COGLWindow(title, fullscreenMode, w, h, depth),
+      timer(nullptr),
+      timing(FixedStep),
+      owed(0.0),
+      stepsRun(0),
+      framesDrawn(0),
+      demoPlayer(nullptr),
+      demoRecorder(nullptr),
+      demoFinished(false) {}
 
 CEngine::~CEngine() {
     delete timer;
@@ -41,6 +61,66 @@ void CEngine::RunFrame(float dt) {
     world->Update(dt);
     world->Draw(camera);
     SwapBuffers();
+    ++stepsRun;
+    ++framesDrawn;
+}
+
+bool CEngine::RunStep(float dt) {
+    CViewCamera* camera = GetCamera();
+    CGameWorld* world = GetWorld();
+    if (!camera || !world) return false;
+    if (demoPlayer && !demoPlayer->Feed()) {
+        if (!demoFinished) {
+            demoFinished = true;
+            PostQuit(0);
+        }
+        return false;
+    }
+    if (useDirectInput) CheckInput(dt);
+    // Keys from window events cannot be replayed; such a step is kept as one with nothing held.
+    if (demoRecorder) demoRecorder->Record(useDirectInput ? input : nullptr);
+    world->Prepare();
+    camera->Advance(dt);
+    world->Update(dt);
+    world->ApplyRules();
+    ++stepsRun;
+    return true;
+}
+
+void CEngine::DrawFrame() {
+    CViewCamera* camera = GetCamera();
+    CGameWorld* world = GetWorld();
+    if (!camera || !world) return;
+    ClearScreen();
+    camera->ApplyView();
+    world->Render(camera);
+    SwapBuffers();
+    ++framesDrawn;
+}
+
+int CEngine::RunPass(float elapsed) {
+    if (timing == ClassicTiming) {
+        RunFrame(elapsed);
+        return 1;
+    }
+    int steps = 0;
+    if (timing == OneStepPerFrame) {
+        if (RunStep(kStepSeconds)) steps = 1;
+    } else {
+        if (elapsed > 0.0f) owed += elapsed;  // a clock that went back (or NaN) owes nothing
+        // The first picture is of a game that has taken its first step.
+        if (stepsRun == 0 && owed < kStepSeconds) owed = kStepSeconds;
+        while (steps < kMaxStepsPerPass && owed + kStepSlack >= kStepSeconds) {
+            owed -= kStepSeconds;
+            if (owed < 0.0) owed = 0.0;
+            if (!RunStep(kStepSeconds)) break;
+            ++steps;
+            if (QuitPosted()) break;
+        }
+        if (owed >= kStepSeconds) owed = 0.0;
+    }
+    DrawFrame();
+    return steps;
 }
 
 void CEngine::CheckInput(float dt) {
@@ -86,8 +166,7 @@ int CEngine::Run() {
     timer = new CFrameTimer();
     timer->Start();
     for (;;) {
-        float dt = timer->ElapsedSeconds();
-        RunFrame(dt);
+        RunPass(timer->ElapsedSeconds());
         UpdateCaption();
         int code = 0;
         if (PumpMessages(&code)) {

@@ -20,6 +20,9 @@ public:
     uint8_t keys[256];  // by DirectInput scan code, bit 7 set while held
     CMouseState mouse;  // lX/lY are returned by every read until changed
     bool lost;          // reads and acquisitions fail, as with a device taken away
+    // A read takes lX/lY, as a real mouse's motion is reported once: later reads see none
+    // until new motion is set.
+    bool motionOnce;
 
     CInputScript();
     void Clear();

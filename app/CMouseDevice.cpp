@@ -20,6 +20,7 @@ bool CMouseDevice::GetDeviceState(CMouseState* buffer) {
         }
         if (!acquired) return false;
         *buffer = script->mouse;
+        if (script->motionOnce) script->mouse.lX = script->mouse.lY = 0;
         return true;
     }
     if (!acquired) return false;

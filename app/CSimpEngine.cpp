@@ -9,6 +9,10 @@
 
 #include <GL/gl.h>
 
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+
 CSimpEngine::CSimpEngine(const char* title, bool fullscreenMode, int w, int h, int depth)
     : CEngine(title, fullscreenMode, w, h, depth), camera(nullptr), world(nullptr), overlay(nullptr) {
     camera = new CViewCamera();
@@ -168,4 +172,52 @@ void CSimpEngine::OnKeyDown(int key) {
         break;
     default: break;
     }
+}
+
+namespace {
+// FNV-1a over the bytes of each field, floats by their bit pattern.
+struct Fnv {
+    uint64_t hash = 1469598103934665603ull;
+    void Bytes(const void* data, size_t size) {
+        const unsigned char* p = static_cast<const unsigned char*>(data);
+        for (size_t i = 0; i < size; ++i) {
+            hash ^= p[i];
+            hash *= 1099511628211ull;
+        }
+    }
+    void Int(int32_t v) { Bytes(&v, sizeof v); }
+    void Float(float v) {
+        uint32_t bits;
+        std::memcpy(&bits, &v, sizeof bits);
+        Bytes(&bits, sizeof bits);
+    }
+};
+}  // namespace
+
+uint64_t CSimpEngine::StateDigest() const {
+    Fnv fnv;
+    fnv.Int(world->state);
+    fnv.Float(camera->position.x);
+    fnv.Float(camera->position.y);
+    fnv.Float(camera->position.z);
+    fnv.Float(camera->yaw);
+    fnv.Float(camera->pitch);
+    fnv.Int(overlay->energy);
+    fnv.Int(overlay->health);
+    fnv.Int(overlay->minutes);
+    fnv.Int(overlay->seconds);
+    fnv.Int(overlay->subSeconds);
+    fnv.Float(world->elapsed);
+    return fnv.hash;
+}
+
+std::string CSimpEngine::DescribeState() const {
+    char line[256];
+    std::snprintf(line, sizeof line,
+                  "state %d, eye (%.3f, %.3f, %.3f) yaw %.3f pitch %.3f, energy %d health %d clock %d:%02d "
+                  "after %.3f s, digest %016" PRIx64,
+                  world->state, camera->position.x, camera->position.y, camera->position.z, camera->yaw,
+                  camera->pitch, overlay->energy, overlay->health, overlay->minutes, overlay->seconds,
+                  world->elapsed, StateDigest());
+    return line;
 }

@@ -29,7 +29,9 @@ CPlayer::~CPlayer() {
     eatClip = nullptr;
 }
 
-void CPlayer::Render(CViewCamera*) {
+void CPlayer::Render(CViewCamera*) { FollowCamera(); }
+
+void CPlayer::FollowCamera() {
     if (!camera) return;
     position = camera->position;
     position.y -= 3;  // the duckling stands 3 units below its eye

@@ -22,6 +22,8 @@ public:
     void SetCamera(CViewCamera* c) { camera = c; }
     void SetOverlay(COverlay* o) { overlay = o; }
 
+    // Stands the duckling 3 units below the eye; drawing it does just that.
+    void FollowCamera();
     void Render(CViewCamera* camera) override;
     void HandleContact(CObject* other) override;
     void LoadAssets() override;

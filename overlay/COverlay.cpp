@@ -171,6 +171,12 @@ void COverlay::DrawEnergyHud() {
 }
 
 void COverlay::DrawHealthTimeHud() {
+    // The clock showing zero is how level two is won.
+    if (ClockShowsZero()) goalReached = true;
+    PrintHealthTimeHud();
+}
+
+void COverlay::PrintHealthTimeHud() {
     glPushAttrib(GL_CURRENT_BIT);
     glDisable(GL_TEXTURE_2D);
     smallFont->SetColor(kBlue.r, kBlue.g, kBlue.b, kBlue.a);
@@ -178,10 +184,8 @@ void COverlay::DrawHealthTimeHud() {
     smallFont->Print("Health: %i", health);
 
     smallFont->SetPosition(0.3f, 0.5f, kScreenZ);
-    if (minutes <= 0 && seconds <= 0 && subSeconds <= 0) {
-        // The clock showing zero is how level two is won.
+    if (ClockShowsZero()) {
         smallFont->Print("Time: 0:0.00");
-        goalReached = true;
     } else if (seconds < 10 && subSeconds < 10) {
         smallFont->Print("Time: %d:0%d.0%d", minutes, seconds, subSeconds);
     } else if (seconds < 10) {

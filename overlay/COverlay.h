@@ -45,7 +45,11 @@ public:
     void DrawLost();
     void DrawInGameMenu();
     void DrawEnergyHud();
+    // Drawing the clock at zero is how level two is won: it sets goalReached.
     void DrawHealthTimeHud();
+    // The same picture without touching goalReached, and the rule on its own.
+    void PrintHealthTimeHud();
+    bool ClockShowsZero() const { return minutes <= 0 && seconds <= 0 && subSeconds <= 0; }
 };
 
 #endif

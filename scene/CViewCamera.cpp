@@ -20,7 +20,9 @@ CViewCamera::CViewCamera()
       lookAt(0.0f, 0.0f, 1.0f),
       yaw(0.0f),
       pitch(0.0f),
-      pitchLimitOff(false) {}
+      pitchLimitOff(false),
+      viewEye(position),
+      viewCentre(lookAt) {}
 
 CViewCamera::~CViewCamera() {}
 
@@ -29,6 +31,11 @@ void CViewCamera::SetPosition(float x, float y, float z) { position = CVec3(x, y
 void CViewCamera::SetLookAt(float x, float y, float z) { lookAt = CVec3(x, y, z); }
 
 void CViewCamera::Move(float dt) {
+    Advance(dt);
+    ApplyView();
+}
+
+void CViewCamera::Advance(float dt) {
     // A full turn starts the heading again from zero rather than wrapping it.
     if (yaw >= 360.0f || yaw <= -360.0f) yaw = 0.0f;
     if (!pitchLimitOff) {
@@ -59,5 +66,10 @@ void CViewCamera::Move(float dt) {
     position.z += sy * forward;
 
     lookAt = CVec3(position.x + cy, position.y + sp, position.z + sy);
-    gluLookAt(position.x, position.y, position.z, lookAt.x, lookAt.y, lookAt.z, 0.0, 1.0, 0.0);
+    viewEye = position;
+    viewCentre = lookAt;
+}
+
+void CViewCamera::ApplyView() {
+    gluLookAt(viewEye.x, viewEye.y, viewEye.z, viewCentre.x, viewCentre.y, viewCentre.z, 0.0, 1.0, 0.0);
 }

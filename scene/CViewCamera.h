@@ -13,6 +13,10 @@ public:
     float yaw;
     float pitch;
     bool pitchLimitOff;
+    // The view the last motion left, which every drawn frame applies: the title and the
+    // credits move the camera after it has moved, and their picture must not see that.
+    CVec3 viewEye;
+    CVec3 viewCentre;
 
     CViewCamera();
     ~CViewCamera();
@@ -21,6 +25,9 @@ public:
     void SetLookAt(float x, float y, float z);
     // Friction, clamped motion and gluLookAt; needs an identity modelview matrix.
     void Move(float dt);
+    // Move in two halves: the motion alone, and the view it left loaded with gluLookAt.
+    void Advance(float dt);
+    void ApplyView();
 };
 
 #endif

@@ -2,16 +2,12 @@
 
 #include <SDL_mixer.h>
 
-CSoundClip::CSoundClip()
-    : music(nullptr), chunk(nullptr), buffer(-1), positional(false), headRelative(false) {}
+CSoundClip::CSoundClip() : chunk(nullptr), buffer(-1), positional(false), headRelative(false) {}
 
 CSoundClip::~CSoundClip() { FreeData(); }
 
 void CSoundClip::FreeData() {
-    if (music) {
-        Mix_FreeMusic(music);
-        music = nullptr;
-    }
+    song.reset();
     if (chunk) {
         Mix_FreeChunk(chunk);
         chunk = nullptr;

@@ -1,21 +1,24 @@
 #ifndef PONDQUEST_CSOUNDCLIP_H
 #define PONDQUEST_CSOUNDCLIP_H
 
-// The mixer's own types, declared here so that game code including this header
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+// The mixer's own type, declared here so that game code including this header
 // does not pull in SDL.
 struct Mix_Chunk;
-typedef struct _Mix_Music Mix_Music;
 
 // One loaded sound file; the sound system that loaded it owns it, plays it and
-// frees it. A song (MIDI) plays on the mixer's one music stream, an effect (WAV)
-// as a chunk on a channel of its sound system.
+// frees it. A song (MIDI) plays on the one synthesizer behind the mixer's music
+// stream, an effect (WAV) as a chunk on a channel of its sound system.
 class CSoundClip {
 public:
     CSoundClip();
     virtual ~CSoundClip();
 
     // The loaded data: exactly one of these is set while the clip is loaded.
-    Mix_Music* music;
+    std::shared_ptr<const std::vector<uint8_t>> song;  // the checked file, as the synthesizer reads it
     Mix_Chunk* chunk;
     // The channel positional clips play on (the same one for every positional
     // clip of a system); -1 for a plain clip. The mixer has no 3-D path, so a
@@ -29,8 +32,8 @@ public:
     void SetPositional(bool on) { positional = on; }
     bool GetPositional() const { return positional; }
 
-    bool IsSong() const { return music != nullptr; }
-    bool IsLoaded() const { return music != nullptr || chunk != nullptr; }
+    bool IsSong() const { return song != nullptr; }
+    bool IsLoaded() const { return song != nullptr || chunk != nullptr; }
     // Frees the data; the clip stays as an empty shell that plays nothing.
     virtual void FreeData();
 };

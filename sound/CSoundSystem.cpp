@@ -2,20 +2,23 @@
 
 #include "sound/CSoundClip.h"
 
+#include "sound/CMidiChecker.h"
+#include "sound/CSynthesizer.h"
+#include "sound/CWaveChecker.h"
+
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 namespace {
 
-// Debian's General MIDI soundfont (timgm6mb-soundfont), named explicitly so the
-// songs play without any user configuration.
-const char* const kSoundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
 const int kRate = 44100;
 const int kChunkFrames = 2048;
 
@@ -29,17 +32,30 @@ CSoundClip* musicClip = nullptr;
 bool musicPositional = false;
 // Which mixer channels are reserved by a sound system.
 std::vector<bool> channelTaken;
+// The player's levels.
+float musicVolume = 1.0f;
+float effectsVolume = 1.0f;
+bool muted = false;
 
+// The mixer always runs at this one format; SDL converts for the device.
 bool TryOpen(const char* driver) {
     if (driver) SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, driver, SDL_HINT_OVERRIDE);
     bool ok = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
     if (driver) SDL_ResetHint(SDL_HINT_AUDIODRIVER);
     if (!ok) return false;
-    if (Mix_OpenAudio(kRate, AUDIO_S16SYS, 2, kChunkFrames) != 0) {
+    if (Mix_OpenAudioDevice(kRate, AUDIO_S16SYS, 2, kChunkFrames, nullptr, 0) != 0) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
     return true;
+}
+
+void ApplyLevels() {
+    CSynthesizer::SetGain(muted ? 0.0f : CSoundSystem::kMusicLevel * musicVolume);
+    if (openCount > 0)
+        Mix_Volume(-1, muted ? 0
+                             : static_cast<int>(std::lround(MIX_MAX_VOLUME * CSoundSystem::kEffectsLevel *
+                                                            effectsVolume)));
 }
 
 // Returns 0 on success, otherwise the failure box to show.
@@ -48,26 +64,19 @@ int OpenDevice() {
         ++openCount;
         return 0;
     }
-    // Songs need the FluidSynth decoder and the soundfont; without them no song loads.
-    if ((Mix_Init(MIX_INIT_MID) & MIX_INIT_MID) == 0) return 1;
-    FILE* font = std::fopen(kSoundFont, "rb");
-    if (!font) {
-        Mix_Quit();
+    // Songs need a General MIDI soundfont; without one no song can sound.
+    std::string soundFont, why;
+    if (!CSynthesizer::FindSoundFont(CSynthesizer::SoundFontPlaces(), &soundFont, &why)) {
+        std::fprintf(stderr, "Pondquest: %s\n", why.c_str());
         return 1;
     }
-    std::fclose(font);
-    Mix_SetSoundFonts(kSoundFont);
-
     if (!TryOpen(nullptr)) {
-        std::string why = SDL_GetError();
-        if (!TryOpen("dummy")) {
-            Mix_Quit();
-            return 2;
-        }
+        std::string reason = SDL_GetError();
+        if (!TryOpen("dummy")) return 2;
         silentOutput = true;
         if (!toldSilent) {
             std::fprintf(stderr, "Pondquest: no audio output device (%s); playing on in silence.\n",
-                         why.c_str());
+                         reason.c_str());
             toldSilent = true;
         }
     } else {
@@ -75,14 +84,16 @@ int OpenDevice() {
     }
     openCount = 1;
     channelTaken.clear();
+    CSynthesizer::Open(soundFont);
+    ApplyLevels();
     return 0;
 }
 
 void CloseDevice() {
     if (openCount <= 0) return;
     if (--openCount > 0) return;
+    CSynthesizer::Close();
     Mix_CloseAudio();
-    Mix_Quit();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     channelTaken.clear();
     musicOwner = nullptr;
@@ -116,7 +127,7 @@ int ChunkLoops(uint32_t repeats) {
     return repeats > static_cast<uint32_t>(INT_MAX) ? INT_MAX : static_cast<int>(repeats);
 }
 
-// Songs: the music stream takes the number of plays (0 and 1 both play once).
+// Songs: the synthesizer's player takes the number of plays.
 int MusicPlays(uint32_t repeats) {
     if (repeats == DMUS_SEG_REPEAT_INFINITE) return -1;
     return repeats >= static_cast<uint32_t>(INT_MAX) ? INT_MAX : static_cast<int>(repeats) + 1;
@@ -159,7 +170,7 @@ void CSoundSystem::Fail(int box) {
     showFailureBox(box <= 4 ? window : nullptr, failureCaption, text ? text : "");
     // Stop the sound and give the display back before the program ends.
     if (openCount > 0) {
-        Mix_HaltMusic();
+        CSynthesizer::Close();
         Mix_HaltChannel(-1);
         Mix_CloseAudio();
         openCount = 0;
@@ -193,24 +204,32 @@ std::string CSoundSystem::ResolvePath(const char* fileName) const {
 }
 
 bool CSoundSystem::LoadData(CSoundClip* clip, const std::string& path) {
-    SDL_RWops* file = SDL_RWFromFile(path.c_str(), "rb");
-    if (!file) return false;
-    unsigned char head[12];
-    if (SDL_RWread(file, head, 1, sizeof head) != sizeof head || SDL_RWseek(file, 0, RW_SEEK_SET) != 0) {
-        SDL_RWclose(file);
-        return false;
-    }
+    std::vector<uint8_t> bytes;
+    std::string reason;
+    bool ok = CSoundFileChecker::ReadFile(
+        path, std::max(CMidiChecker::kMaxFileBytes, CWaveChecker::kMaxFileBytes), &bytes, &reason);
     // Judge by content, not by name: a song is a Standard MIDI File, an effect a RIFF WAVE.
-    if (std::memcmp(head, "MThd", 4) == 0) {
-        clip->music = Mix_LoadMUSType_RW(file, MUS_MID, 1);
-        return clip->music != nullptr;
+    if (ok && bytes.size() >= 4 && std::memcmp(bytes.data(), "MThd", 4) == 0) {
+        CMidiChecker midi;
+        ok = midi.Check(bytes.data(), bytes.size());
+        if (ok) clip->song = std::make_shared<const std::vector<uint8_t>>(std::move(midi.playable));
+        reason = midi.reason;
+    } else if (ok && bytes.size() >= 4 && std::memcmp(bytes.data(), "RIFF", 4) == 0) {
+        CWaveChecker wave;
+        ok = wave.Check(bytes.data(), bytes.size());
+        reason = wave.reason;
+        if (ok) {
+            clip->chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
+            ok = clip->chunk != nullptr;
+            if (!ok) reason = std::string("the mixer cannot decode it: ") + Mix_GetError();
+        }
+    } else if (ok) {
+        ok = false;
+        reason = "neither a MIDI song nor a WAV effect";
     }
-    if (std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "WAVE", 4) == 0) {
-        clip->chunk = Mix_LoadWAV_RW(file, 1);
-        return clip->chunk != nullptr;
-    }
-    SDL_RWclose(file);
-    return false;
+    if (!ok)
+        std::fprintf(stderr, "Pondquest: cannot use the sound file %s: %s\n", path.c_str(), reason.c_str());
+    return ok;
 }
 
 CSoundClip* CSoundSystem::Load(const char* fileName, bool positional) {
@@ -234,11 +253,10 @@ void CSoundSystem::Play(CSoundClip* clip, uint32_t repeats) {
     if (clip->IsSong()) {
         // A plain song takes over from this system's plain effect.
         if (!clip->positional) Mix_HaltChannel(plainChannel);
-        if (Mix_PlayMusic(clip->music, MusicPlays(repeats)) == 0) {
-            musicOwner = this;
-            musicClip = clip;
-            musicPositional = clip->positional;
-        }
+        CSynthesizer::Play(clip->song, MusicPlays(repeats));
+        musicOwner = this;
+        musicClip = clip;
+        musicPositional = clip->positional;
         return;
     }
     int loops = ChunkLoops(repeats);
@@ -247,7 +265,7 @@ void CSoundSystem::Play(CSoundClip* clip, uint32_t repeats) {
         return;
     }
     if (musicOwner == this && !musicPositional) {
-        Mix_HaltMusic();
+        CSynthesizer::Stop();
         musicOwner = nullptr;
         musicClip = nullptr;
     }
@@ -258,7 +276,7 @@ void CSoundSystem::Stop(CSoundClip* clip) {
     if (!initialized || !clip || !clip->IsLoaded()) return;
     if (clip->IsSong()) {
         if (musicOwner == this && musicClip == clip) {
-            Mix_HaltMusic();
+            CSynthesizer::Stop();
             musicOwner = nullptr;
             musicClip = nullptr;
         }
@@ -273,7 +291,7 @@ void CSoundSystem::Stop(CSoundClip* clip) {
 
 bool CSoundSystem::IsPlaying(CSoundClip* clip) {
     if (!initialized || !clip || !clip->IsLoaded()) return false;
-    if (clip->IsSong()) return musicOwner == this && musicClip == clip && Mix_PlayingMusic();
+    if (clip->IsSong()) return musicOwner == this && musicClip == clip && CSynthesizer::IsPlaying();
     const int channels[2] = {plainChannel, positionalChannel};
     for (int channel : channels) {
         if (channel >= 0 && Mix_Playing(channel) && Mix_GetChunk(channel) == clip->chunk) return true;
@@ -291,7 +309,7 @@ void CSoundSystem::ReleaseChannels() {
 void CSoundSystem::Shutdown() {
     if (!initialized) return;
     if (musicOwner == this) {
-        Mix_HaltMusic();
+        CSynthesizer::Stop();
         musicOwner = nullptr;
         musicClip = nullptr;
     }
@@ -300,7 +318,7 @@ void CSoundSystem::Shutdown() {
     // clips stay as empty shells for callers still holding them.
     for (CSoundClip* clip : clips) {
         if (clip == musicClip) {
-            Mix_HaltMusic();
+            CSynthesizer::Stop();
             musicOwner = nullptr;
             musicClip = nullptr;
         }
@@ -309,3 +327,26 @@ void CSoundSystem::Shutdown() {
     initialized = false;
     CloseDevice();
 }
+
+void CSoundSystem::SetMusicVolume(float volume) {
+    if (std::isnan(volume)) return;
+    musicVolume = std::min(1.0f, std::max(0.0f, volume));
+    ApplyLevels();
+}
+
+float CSoundSystem::GetMusicVolume() { return musicVolume; }
+
+void CSoundSystem::SetEffectsVolume(float volume) {
+    if (std::isnan(volume)) return;
+    effectsVolume = std::min(1.0f, std::max(0.0f, volume));
+    ApplyLevels();
+}
+
+float CSoundSystem::GetEffectsVolume() { return effectsVolume; }
+
+void CSoundSystem::SetMuted(bool on) {
+    muted = on;
+    ApplyLevels();
+}
+
+bool CSoundSystem::IsMuted() { return muted; }

@@ -16,9 +16,11 @@ const uint32_t DMUS_SEG_REPEAT_INFINITE = 0xFFFFFFFFu;
 // The process shares one audio device: the first Initialize opens it and the
 // last Shutdown closes it. Each system reserves two mixer channels of its own,
 // one for plain effects and one for positional ones. The mixer has a single
-// music stream, so songs (MIDI) play there, held by whichever system played a
-// song last; a plain effect played on the system holding the stream stops its
-// song, as a plain song stops that system's plain effect.
+// music stream, fed by one synthesizer, so songs (MIDI) play there, held by
+// whichever system played a song last; a plain effect played on the system
+// holding the stream stops its song, as a plain song stops that system's plain
+// effect. Every file is checked whole before it is used: a damaged one is
+// refused like a missing one.
 //
 // Clips belong to the system that loaded them: Shutdown frees their sound data
 // and the destructor frees the clips themselves. Callers never delete a clip.
@@ -50,6 +52,24 @@ public:
     // Whether the process fell back to the silent dummy output because no audio
     // device could be opened.
     static bool UsingSilentOutput();
+
+    // The player's levels, shared by every sound system and kept across
+    // Initialize and Shutdown; each applies at once to whatever is playing.
+    // Volumes run from 0 (silent) to 1 (the game's full level, the default);
+    // values outside are clamped, and a NaN leaves the volume as it was. Muting
+    // silences songs and effects without stopping them.
+    static void SetMusicVolume(float volume);
+    static float GetMusicVolume();
+    static void SetEffectsVolume(float volume);
+    static float GetEffectsVolume();
+    static void SetMuted(bool muted);
+    static bool IsMuted();
+
+    // The levels at full volume, set so that songs and effects sum without
+    // clipping: the songs' gain on the synthesizer's own output, and the
+    // effects' share of the mixer's full channel volume.
+    static constexpr float kMusicLevel = 0.65f;
+    static constexpr float kEffectsLevel = 1.0f;
 
     void* window;
     std::string searchDirectory;  // working directory read at Initialize

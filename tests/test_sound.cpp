@@ -4,9 +4,12 @@
 
 #include "sound/CSoundClip.h"
 #include "sound/CSoundSystem.h"
+#include "sound/CSynthesizer.h"
+#include "support/SoundBytes.h"
 #include "support/TempDir.h"
 
 #include <SDL_mixer.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,6 +18,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <future>
+#include <limits>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -94,6 +100,11 @@ protected:
         setenv("SDL_DISKAUDIODELAY", "1", 1);
         CSoundSystem::showFailureBox = RecordBox;
     }
+    void TearDown() override {
+        CSoundSystem::SetMusicVolume(1.0f);
+        CSoundSystem::SetEffectsVolume(1.0f);
+        CSoundSystem::SetMuted(false);
+    }
 
     size_t Frames() const {
         std::ifstream in(path, std::ios::binary | std::ios::ate);
@@ -115,12 +126,16 @@ protected:
         in.read(reinterpret_cast<char*>(samples.data()), std::streamsize(samples.size() * 2));
         return samples;
     }
-    double Rms(size_t from, size_t to) const {
-        std::vector<int16_t> s = Read(from, to);
+    double Rms(size_t from, size_t to) const { return RmsOf(Read(from, to)); }
+    static double RmsOf(const std::vector<int16_t>& s) {
         double sum = 0;
         for (int16_t v : s)
             sum += double(v) * v;
         return s.empty() ? 0 : std::sqrt(sum / s.size());
+    }
+    // Samples at full scale, either way.
+    static int FullScale(const std::vector<int16_t>& s) {
+        return int(std::count_if(s.begin(), s.end(), [](int16_t v) { return v == 32767 || v == -32768; }));
     }
     bool AllZero(size_t from, size_t to) const {
         for (int16_t v : Read(from, to))
@@ -337,6 +352,92 @@ TEST_F(DiskAudio, PlayingNothingOrAfterShutdownIsHarmless) {
     EXPECT_FALSE(sound.IsPlaying(ouch));
 }
 
+TEST_F(DiskAudio, VolumeAndMuteApplyAtOnceToWhatPlays) {
+    // The opening of a song from a fresh synthesizer, at full and at half music volume: the
+    // same samples at half their size.
+    auto opening = [&](float volume) {
+        CSoundSystem::SetMusicVolume(volume);
+        CSoundSystem world;
+        EXPECT_TRUE(world.Initialize(nullptr));
+        CSoundClip* song = world.Load("DuelOfTheFates.mid", false);
+        const size_t from = Frames();
+        world.Play(song, 0);
+        const size_t first = Span(from, from + Seconds(3)).first;
+        std::vector<int16_t> samples = Read(first, first + Seconds(2));
+        world.Shutdown();
+        return samples;
+    };
+    const std::vector<int16_t> full = opening(1.0f), half = opening(0.5f);
+    ASSERT_EQ(full.size(), half.size());
+    // At half volume the first faint samples round to nothing: it is heard from a little later.
+    int best = 1 << 30;
+    for (size_t late = 0; late <= 512; late += 2) {
+        int worst = 0;
+        for (size_t i = 0; i + late < full.size(); ++i)
+            worst = std::max(worst, std::abs(2 * half[i] - full[i + late]));
+        best = std::min(best, worst);
+    }
+    EXPECT_LE(best, 2);
+    EXPECT_GT(RmsOf(full), 300.0);
+    CSoundSystem::SetMusicVolume(1.0f);
+
+    CSoundSystem world, player;
+    ASSERT_TRUE(world.Initialize(nullptr));
+    ASSERT_TRUE(player.Initialize(nullptr));
+    CSoundClip* song = world.Load("DuelOfTheFates.mid", false);
+    CSoundClip* ouch = player.Load("ouch.wav", false);
+    ASSERT_TRUE(song && ouch);
+
+    // A looping yelp, measured over whole loops, at full and at half effects volume.
+    player.Play(ouch, DMUS_SEG_REPEAT_INFINITE);
+    const size_t loops = 2 * ChunkFrames(ouch);
+    const double yelp = Rms(Frames() + kLatencyFrames, Frames() + kLatencyFrames + loops);
+    CSoundSystem::SetEffectsVolume(0.5f);
+    const size_t now = Frames() + kLatencyFrames;
+    EXPECT_NEAR(Rms(now, now + loops) / yelp, 0.5, 0.01);
+
+    // Muted, nothing sounds, yet everything plays on and sounds again once unmuted.
+    world.Play(song, DMUS_SEG_REPEAT_INFINITE);
+    CSoundSystem::SetMuted(true);
+    EXPECT_TRUE(CSoundSystem::IsMuted());
+    EXPECT_TRUE(SilentFromNow());
+    EXPECT_TRUE(world.IsPlaying(song));
+    EXPECT_TRUE(player.IsPlaying(ouch));
+    CSoundSystem::SetMuted(false);
+    player.Stop(ouch);
+    EXPECT_GT(RmsPastLatency(Frames(), 1.0), 300.0);
+    CSoundSystem::SetMusicVolume(0.0f);
+    EXPECT_TRUE(SilentFromNow());
+
+    // Volumes stay within 0 to 1; a NaN changes nothing.
+    CSoundSystem::SetMusicVolume(2.0f);
+    CSoundSystem::SetEffectsVolume(-1.0f);
+    EXPECT_EQ(CSoundSystem::GetMusicVolume(), 1.0f);
+    EXPECT_EQ(CSoundSystem::GetEffectsVolume(), 0.0f);
+    CSoundSystem::SetMusicVolume(std::numeric_limits<float>::quiet_NaN());
+    EXPECT_EQ(CSoundSystem::GetMusicVolume(), 1.0f);
+}
+
+// A song the checker accepts for all its oddities (format 0, running status, system
+// exclusive plain and escaped, no end-of-track event) sounds and comes to its end.
+TEST_F(DiskAudio, SongOfEveryKindTheCheckerAcceptsPlaysToItsEnd) {
+    using namespace soundbytes;
+    TempDir dir;
+    const Bytes notes = {0x00, 0xC0, 0x00, 0x00, 0x90, 0x3C, 0x64, 0x60,
+                         0x40, 0x64, 0x60, 0x3C, 0x00, 0x60, 0x40, 0x00};
+    const std::string path =
+        dir.Write("odd.mid", Header(0, 1, 96) + Track(Tempo(500000) + kSysex + kEscaped + notes));
+    CSoundSystem world;
+    ASSERT_TRUE(world.Initialize(nullptr));
+    CSoundClip* song = world.Load(path.c_str(), false);
+    ASSERT_NE(song, nullptr);
+    const size_t start = Frames();
+    world.Play(song, 0);
+    EXPECT_GT(Rms(start, start + Seconds(1.5)), 300.0);
+    WaitForFrames(start + Seconds(5));
+    EXPECT_FALSE(world.IsPlaying(song));
+}
+
 class SongLevels : public DiskAudio, public ::testing::WithParamInterface<const char*> {};
 
 // Through the real synthesiser each song is clearly audible from start to loop
@@ -367,6 +468,50 @@ TEST_P(SongLevels, WholeSongIsAudibleAndNeverClips) {
 INSTANTIATE_TEST_SUITE_P(AllFour, SongLevels,
                          ::testing::Values("DuelOfTheFates.mid", "Crawling.mid", "The_Kids_Arent_Alright.mid",
                                            "rubberduckie.mid"));
+
+class SongUnderHits : public DiskAudio, public ::testing::WithParamInterface<const char*> {};
+
+// The levels are set so that a cougar's yelp over any song, however they fall on each other,
+// stays under full scale: the yelp repeats over the whole song.
+TEST_P(SongUnderHits, YelpOverTheWholeSongNeverReachesFullScale) {
+    const double length = MidiSeconds(GetParam());
+    CSoundSystem world, player;
+    ASSERT_TRUE(world.Initialize(nullptr));
+    ASSERT_TRUE(player.Initialize(nullptr));
+    CSoundClip* song = world.Load(GetParam(), false);
+    CSoundClip* ouch = player.Load("ouch.wav", false);
+    ASSERT_TRUE(song && ouch);
+    const size_t start = Frames();
+    world.Play(song, 0);
+    player.Play(ouch, DMUS_SEG_REPEAT_INFINITE);
+    std::vector<int16_t> mix = Read(start, start + Seconds(length));
+    EXPECT_EQ(FullScale(mix), 0);
+    EXPECT_GT(*std::max_element(mix.begin(), mix.end()), 16000);  // both are really there
+}
+
+INSTANTIATE_TEST_SUITE_P(AllFour, SongUnderHits,
+                         ::testing::Values("DuelOfTheFates.mid", "Crawling.mid", "The_Kids_Arent_Alright.mid",
+                                           "rubberduckie.mid"));
+
+// The bite is as loud as the level-one song it is heard over (RMS within 3 dB), as mixed.
+TEST_F(DiskAudio, BiteIsAsLoudAsTheLevelOneSong) {
+    CSoundSystem world, player;
+    ASSERT_TRUE(world.Initialize(nullptr));
+    ASSERT_TRUE(player.Initialize(nullptr));
+    CSoundClip* song = world.Load("Crawling.mid", false);
+    CSoundClip* munch = player.Load("reeses.wav", false);
+    ASSERT_TRUE(song && munch);
+    size_t start = Frames();
+    world.Play(song, 0);
+    const double songRms = Rms(start, start + Seconds(MidiSeconds("Crawling.mid")));
+    world.Stop(song);
+    start = Frames();
+    player.Play(munch, 0);
+    std::pair<size_t, size_t> bite = Span(start, start + 2 * ChunkFrames(munch) + kLatencyFrames);
+    std::vector<int16_t> heard = Read(bite.first, bite.first + ChunkFrames(munch));
+    EXPECT_NEAR(20.0 * std::log10(RmsOf(heard) / songRms), 0.0, 3.0);
+    EXPECT_EQ(FullScale(heard), 0);
+}
 
 // No disk output here: the death tests' child processes end by exit() and would leave
 // a fixture's folder behind.
@@ -402,6 +547,41 @@ TEST_F(SoundFailure, MissingOrUnreadableFileShowsBoxFiveWithoutOwnerAndExits) {
     EXPECT_EQ(CSoundSystem::FailureText(7), nullptr);
 }
 
+TEST_F(SoundFailure, DamagedSongIsRefusedLikeAMissingOneNamingFileAndReason) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    TempDir dir;
+    std::vector<unsigned char> song = ReadFileBytes("DuelOfTheFates.mid");
+    song.resize(song.size() / 2);
+    const std::string cut = dir.Write("cut.mid", song);
+    EXPECT_EXIT(
+        {
+            CSoundSystem sound;
+            sound.Initialize(nullptr);
+            sound.Load(cut.c_str(), false);
+        },
+        ::testing::ExitedWithCode(CSoundSystem::failureExitStatus),
+        "cannot use the sound file [^\n]*/cut\\.mid: track [0-9]+ of [0-9]+ at byte [0-9]+ claims [0-9]+ "
+        "bytes "
+        "but only [0-9]+ remain\n\\[box owner=none caption=ERROR! text=Audio file not found! Press OK to "
+        "exit\\]");
+}
+
+TEST_F(SoundFailure, MissingSoundFontShowsBoxOneNamingEveryPlaceLooked) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    EXPECT_EXIT(
+        {
+            setenv("SDL_SOUNDFONTS", "/nowhere/gm.sf2;/nowhere/else.sf2", 1);
+            CSoundSystem sound;
+            sound.Initialize(nullptr);
+        },
+        ::testing::ExitedWithCode(CSoundSystem::failureExitStatus),
+        "no soundfont found; looked at /nowhere/gm.sf2 \\(No such file or directory\\), /nowhere/else.sf2 "
+        "\\(No such file or directory\\), as \\$SDL_SOUNDFONTS lists\n"
+        "\\[box owner=none caption=ERROR! text=Unable to create the IDirectMusicLoader8 object!\nPress OK");
+}
+
 TEST(SoundFallback, NoAudioDeviceFallsBackToSilenceSaysSoOnceAndPlaysOn) {
     setenv("SDL_AUDIODRIVER", "no_such_audio_driver", 1);
     CSoundSystem::showFailureBox = RecordBox;
@@ -426,6 +606,61 @@ TEST(SoundFallback, NoAudioDeviceFallsBackToSilenceSaysSoOnceAndPlaysOn) {
     EXPECT_EQ(said.find("no audio output device", first + 1), std::string::npos) << said;
     EXPECT_EQ(said.find("[box"), std::string::npos) << said;
     EXPECT_FALSE(CSoundSystem::UsingSilentOutput());
+}
+
+double ProcessSeconds() {
+    timespec now;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
+}
+
+// Past the checker, a song cut short makes the synthesizer itself loop for ever (it reloads
+// the file over and over to repeat it). Nothing the game calls may wait on it, its messages
+// are not repeated without end, and shutting down still ends. Last in this file: the
+// synthesizer stays caught in its loop until the process ends.
+TEST(StuckSynthesizer, NothingWaitsOnASynthesizerCaughtInALoop) {
+    CSoundSystem::showFailureBox = RecordBox;
+    std::vector<unsigned char> cut = ReadFileBytes("DuelOfTheFates.mid");
+    ASSERT_GT(cut.size(), 1000u);
+    cut.resize(cut.size() / 2);
+    ::testing::internal::CaptureStderr();
+    std::future<void> run = std::async(std::launch::async, [&cut]() {
+        CSoundSystem world, player;
+        ASSERT_TRUE(world.Initialize(nullptr));
+        ASSERT_TRUE(player.Initialize(nullptr));
+        CSoundClip* song = world.Load("Crawling.mid", false);
+        CSoundClip* ouch = player.Load("ouch.wav", false);
+        ASSERT_TRUE(song && ouch);
+        const double before = ProcessSeconds();
+        CSynthesizer::Play(std::make_shared<const std::vector<uint8_t>>(cut.begin(), cut.end()), -1);
+        // Caught: a second of processor time spent where rendering takes a few milliseconds.
+        while (ProcessSeconds() - before < 1.0)
+            std::this_thread::yield();
+        world.Play(song, DMUS_SEG_REPEAT_INFINITE);
+        EXPECT_TRUE(world.IsPlaying(song));
+        world.Stop(song);
+        EXPECT_FALSE(world.IsPlaying(song));
+        player.Play(ouch, 0);
+        EXPECT_TRUE(player.IsPlaying(ouch));
+        world.Shutdown();
+        player.Shutdown();
+    });
+    ASSERT_EQ(run.wait_for(std::chrono::seconds(30)), std::future_status::ready)
+        << "blocked on the synthesizer";
+    run.get();
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    const std::string message = "fluidsynth: error: Unexpected end of file";
+    size_t lines = 0, counted = 0;
+    for (size_t at = said.find(message); at != std::string::npos; at = said.find(message, at + 1)) {
+        size_t end = said.find('\n', at);
+        if (said.compare(at, end - at, message) == 0)
+            ++lines;
+        else if (said.find("more times)", at) < end)
+            ++counted;
+    }
+    EXPECT_LE(lines, 3u) << said.substr(0, 2000);
+    EXPECT_EQ(counted, 1u) << said.substr(0, 2000);
+    EXPECT_NE(said.find("the synthesizer did not stop"), std::string::npos);
 }
 
 }  // namespace

@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 mode=${1:-play}
 
-packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-mixer-dev libfreetype-dev
+packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-mixer-dev libfluidsynth-dev libfreetype-dev
   libfontconfig-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri libgtest-dev
   timgm6mb-soundfont fonts-liberation)
 if [ "$mode" != play ]; then

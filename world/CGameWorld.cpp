@@ -47,6 +47,7 @@ CGameWorld::CGameWorld(CViewCamera* cam, COverlay* ov)
       timeLimit(0),
       elapsed(0),
       state(MainMenu),
+      shownState(MainMenu),
       sceneVersion(0),
       frozenView() {
     sound = new CSoundSystem();
@@ -231,6 +232,12 @@ void CGameWorld::DrawDimmedLevel(CObject* level, CViewCamera* cam) {
 }
 
 void CGameWorld::Draw(CViewCamera* cam) {
+    ApplyRules();
+    Render(cam);
+}
+
+void CGameWorld::ApplyRules() {
+    shownState = state;
     switch (state) {
     case MainMenu:
         if (!menuMusicStarted) {
@@ -242,12 +249,6 @@ void CGameWorld::Draw(CViewCamera* cam) {
         camera->SetLookAt(0, 0, 1);
         camera->yaw = 0;
         camera->pitch = 0;
-        overlay->DrawMainMenu();
-        break;
-    case LevelOneIntro:
-        DrawDimmedLevel(levelOneTerrain, cam);
-        overlay->DrawEnergyHud();
-        overlay->DrawLevelOneIntro();
         break;
     case LevelOnePlay:
         // The goal is tested first: reaching it as the energy runs out still wins.
@@ -255,43 +256,12 @@ void CGameWorld::Draw(CViewCamera* cam) {
             state = LevelOneWon;
         else if (overlay->GetEnergy() <= 0)
             state = LevelOneLost;
-        levelOneTerrain->RenderTree(cam);
-        overlay->DrawEnergyHud();
-        break;
-    case LevelOneMenu:
-    case LevelOneWon:
-    case LevelOneLost:
-        DrawDimmedLevel(levelOneTerrain, cam);
-        overlay->DrawEnergyHud();
-        if (state == LevelOneMenu)
-            overlay->DrawInGameMenu();
-        else if (state == LevelOneWon)
-            overlay->DrawLevelOneWon();
-        else
-            overlay->DrawLost();
         break;
     case LevelTwoPlay:
         if (overlay->IsGoalReached())
             state = LevelTwoWon;
         else if (overlay->GetHealth() <= 0)
             state = LevelTwoLost;
-        levelTwoTerrain->RenderTree(cam);
-        overlay->DrawHealthTimeHud();
-        break;
-    case LevelTwoMenu:
-    case LevelTwoWon:
-    case LevelTwoIntro:
-    case LevelTwoLost:
-        DrawDimmedLevel(levelTwoTerrain, cam);
-        overlay->DrawHealthTimeHud();
-        if (state == LevelTwoMenu)
-            overlay->DrawInGameMenu();
-        else if (state == LevelTwoWon)
-            overlay->DrawLevelTwoWon();
-        else if (state == LevelTwoIntro)
-            overlay->DrawLevelTwoIntro();
-        else
-            overlay->DrawLost();
         break;
     case Credits:
         if (!creditsMusicStarted) {
@@ -303,8 +273,65 @@ void CGameWorld::Draw(CViewCamera* cam) {
             StopMusic();
         }
         camera->velocity = CVec3(0, 0, -0.5f);
-        credits->Draw();
         break;
+    default: break;
+    }
+
+    // Every state that draws a level has its duckling stand under the eye (the player's own
+    // drawing puts it there); level two's clock at zero, drawn in each of its states, wins.
+    CObject* tree = nullptr;
+    if (shownState >= LevelOneIntro && shownState <= LevelOneLost)
+        tree = levelOneTerrain;
+    else if (shownState >= LevelTwoPlay && shownState <= LevelTwoLost)
+        tree = levelTwoTerrain;
+    if (tree && player && player->FindRoot() == tree) player->FollowCamera();
+    if (tree && tree == levelTwoTerrain && overlay->ClockShowsZero()) overlay->SetGoalReached(true);
+}
+
+void CGameWorld::Render(CViewCamera* cam) {
+    switch (shownState) {
+    case MainMenu: overlay->DrawMainMenu(); break;
+    case LevelOneIntro:
+        DrawDimmedLevel(levelOneTerrain, cam);
+        overlay->DrawEnergyHud();
+        overlay->DrawLevelOneIntro();
+        break;
+    case LevelOnePlay:
+        levelOneTerrain->RenderTree(cam);
+        overlay->DrawEnergyHud();
+        break;
+    case LevelOneMenu:
+    case LevelOneWon:
+    case LevelOneLost:
+        DrawDimmedLevel(levelOneTerrain, cam);
+        overlay->DrawEnergyHud();
+        if (shownState == LevelOneMenu)
+            overlay->DrawInGameMenu();
+        else if (shownState == LevelOneWon)
+            overlay->DrawLevelOneWon();
+        else
+            overlay->DrawLost();
+        break;
+    case LevelTwoPlay:
+        levelTwoTerrain->RenderTree(cam);
+        overlay->PrintHealthTimeHud();
+        break;
+    case LevelTwoMenu:
+    case LevelTwoWon:
+    case LevelTwoIntro:
+    case LevelTwoLost:
+        DrawDimmedLevel(levelTwoTerrain, cam);
+        overlay->PrintHealthTimeHud();
+        if (shownState == LevelTwoMenu)
+            overlay->DrawInGameMenu();
+        else if (shownState == LevelTwoWon)
+            overlay->DrawLevelTwoWon();
+        else if (shownState == LevelTwoIntro)
+            overlay->DrawLevelTwoIntro();
+        else
+            overlay->DrawLost();
+        break;
+    case Credits: credits->Draw(); break;
     default:  // the loading states show nothing
         break;
     }

@@ -67,6 +67,9 @@ public:
     float timeLimit;
     float elapsed;
     int state;
+    // The state whose picture is drawn: the one the last rules pass began in, so a win found
+    // in play still shows the play picture once, as when the tests were made while drawing.
+    int shownState;
     // Counts every change a level's picture can show (builds, contacts, updates).
     int sceneVersion;
     // The dimmed level behind the text screens, drawn once while it stands still.
@@ -84,7 +87,13 @@ public:
     void StartCredits();
     void Prepare();
     void Update(float dt);
+    // The frame's draw: the rules below, then the picture.
     void Draw(CViewCamera* camera);
+    // What drawing decides, once per step: win and loss tests, the level-two clock at zero,
+    // the title's camera and music, the credits' end and speed, the duckling under the eye.
+    void ApplyRules();
+    // The picture of shownState alone; it changes nothing, however often it is drawn.
+    void Render(CViewCamera* camera);
     // A level under the dimming layer, from the picture kept while it is unchanged.
     void DrawDimmedLevel(CObject* level, CViewCamera* camera);
     void DimScreen();

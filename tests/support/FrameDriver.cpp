@@ -21,6 +21,7 @@ FrameDriver::FrameDriver(int width, int height)
     : FrameDriver(new CSimpEngine("OpenGL Game", false, width, height, 16)) {}
 
 FrameDriver::FrameDriver(CSimpEngine* built) : engine(built), quitArrived(false), quitCode(-1) {
+    clock.Start();
     engine->input->SetScript(&script);
     engine->input->AcquireAll();
     clickGate = 0.0f;  // process-wide: start every driver with an open gate
@@ -89,6 +90,34 @@ int FrameDriver::Frames(int n, float dt) {
         if (Pump()) return i + 1;
     }
     return n;
+}
+
+int FrameDriver::Steps(int n) {
+    for (int i = 0; i < n; ++i) {
+        if (!engine->RunStep(CEngine::kStepSeconds)) {
+            Pump();
+            return i;
+        }
+        if (Pump()) return i + 1;
+    }
+    return n;
+}
+
+void FrameDriver::Draw() {
+    engine->DrawFrame();
+    engine->UpdateCaption();
+    Pump();
+}
+
+int FrameDriver::Pass(double seconds) {
+    clock.Advance(seconds);
+    const bool once = script.motionOnce;
+    script.motionOnce = true;
+    int steps = engine->RunPass(clock.ElapsedSeconds());
+    script.motionOnce = once;
+    engine->UpdateCaption();
+    Pump();
+    return steps;
 }
 
 PixelImage FrameDriver::Pixels() const {

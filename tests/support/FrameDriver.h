@@ -3,6 +3,7 @@
 
 #include "app/CInputScript.h"
 #include "support/GLTestContext.h"
+#include "support/ScriptedClock.h"
 
 #include <cstdint>
 
@@ -19,10 +20,17 @@ class CViewCamera;
 //   driver.SetMouse(5, -3);           // relative motion reported by every read until changed
 //   PixelImage img = driver.Pixels(); // what the last frame drew
 //
+//   driver.Steps(600);                // ten seconds of game, nothing drawn (fast)
+//   driver.Draw();                    // one picture of where the game stands
+//   driver.Pass(1.0f / 30);           // the real loop, 1/30 s after the last pass: two steps
+//
 // The engine's keyboard and mouse read the script below instead of the physical devices,
 // through their normal read path (acquire, lost device, key table, click gate all real).
-// Each frame uses the fixed dt given to Frames. A quit posted during a frame stops Frames
-// early; quitArrived and quitCode tell what happened.
+// Frames runs the classic frame (RunFrame) with the dt given. Steps and Draw run the two
+// halves of the fixed-step loop on their own; Pass runs one pass of the loop itself, its
+// elapsed time read from a scripted clock, and lets each mouse motion set before it be read
+// once, as a real mouse's is. Each call handles the events after every frame, step or pass;
+// a quit posted stops it early, and quitArrived and quitCode tell what happened.
 class FrameDriver {
 public:
     explicit FrameDriver(int width = 800, int height = 600);
@@ -42,8 +50,16 @@ public:
     void SetMouse(int dx, int dy);
     void SetLeftButton(bool down);
 
-    // Runs up to n frames with a fixed dt; returns how many ran before a quit arrived.
+    // Runs up to n classic frames with a fixed dt; returns how many ran before a quit arrived.
     int Frames(int n, float dt = 1.0f / 60.0f);
+    // Runs up to n steps of 1/60 s without drawing; returns how many ran before a quit
+    // arrived or a demo being played ran out.
+    int Steps(int n);
+    // Draws one frame of the game as it stands.
+    void Draw();
+    // One pass of the loop, seconds after the previous one by the scripted clock; returns
+    // the steps it ran.
+    int Pass(double seconds);
     // Handles pending events only (no frame); true when a quit arrived.
     bool Pump();
     // Resizes the real window and handles events until the engine has taken the new drawable
@@ -60,6 +76,7 @@ public:
 
     CSimpEngine* engine;
     CInputScript script;
+    ScriptedClock clock;  // the time Pass reads
     bool quitArrived;
     int quitCode;
 };

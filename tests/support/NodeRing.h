@@ -46,4 +46,12 @@ inline int CountNodes(const CNode* node) {
     return n;
 }
 
+// A node and everything below it, parents before their children (empty for null).
+inline void SubtreeNodes(CNode* node, std::vector<CNode*>* out) {
+    if (!node) return;
+    out->push_back(node);
+    for (CNode* c : RingChildren(node))
+        SubtreeNodes(c, out);
+}
+
 #endif

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks the game's folders against their layers:
 #   - a folder includes only folders below it, so no two folders include each other;
-#   - SDL, SDL_mixer, FreeType and fontconfig headers are reached, directly or through the
+#   - SDL, SDL_mixer, FluidSynth, FreeType and fontconfig headers are reached, directly or through the
 #     project's own headers, only from the platform folders.
 # Prints the include graph between folders. Exit status 1 on any breach.
 #   tools/checks/layers.sh [source-root]
@@ -12,7 +12,7 @@ cd "$root"
 # Top to bottom; a folder may include only folders that come later in this list.
 layers=(app world objects overlay sound scene textures platform)
 platform_folders=" app sound platform "
-system_pattern='^#[[:space:]]*include[[:space:]]*[<"](SDL[^>"]*|SDL2/[^>"]*|ft2build\.h|freetype/[^>"]*|fontconfig/[^>"]*)[>"]|^#[[:space:]]*include[[:space:]]+FT_'
+system_pattern='^#[[:space:]]*include[[:space:]]*[<"](SDL[^>"]*|SDL2/[^>"]*|ft2build\.h|freetype/[^>"]*|fontconfig/[^>"]*|fluidsynth\.h|fluidsynth/[^>"]*)[>"]|^#[[:space:]]*include[[:space:]]+FT_'
 
 rank() {
     local i

@@ -91,13 +91,14 @@ void FindGameFolder() {
     std::fprintf(stderr, "warning: no titlemenu.tga here or in the build's game folder\n");
 }
 
-// Passes through the main loop as the game makes them: one frame, the caption, the events.
+// Passes through the main loop as the game makes them: one step and its picture, the
+// caption, the events.
 // Returns the seconds per pass over frames passes.
 double TimeLoopPasses(CSimpEngine* engine, int frames) {
     int code = 0;
     double start = NowSeconds();
     for (int i = 0; i < frames; ++i) {
-        engine->RunFrame(kDt);
+        engine->RunPass(kDt);
         engine->UpdateCaption();
         if (engine->PumpMessages(&code)) break;
     }
@@ -125,7 +126,7 @@ void PrintRatio(const char* what, const std::vector<double>& seconds, const std:
 int FirstFrameChild() {
     if (!COGLWindow::RegisterWindowClass()) return 1;
     CSimpEngine* engine = new CSimpEngine("OpenGL Game", false, kWidth, kHeight, 16);
-    engine->RunFrame(kDt);
+    engine->RunPass(kDt);
     engine->UpdateCaption();
     glFinish();
     double shown = NowSeconds();

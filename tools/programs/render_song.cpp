@@ -1,6 +1,6 @@
 // Renders one of the game's songs or effects to a WAV file through the game's own
 // sound system (SDL_mixer, FluidSynth and the General MIDI soundfont), so a
-// person can listen to exactly what the game plays.
+// person can listen to exactly what the game plays, and prints its levels as mixed.
 //   pondquest_render_song <sound file> <output.wav> [repeats]
 #include "sound/CSoundClip.h"
 #include "sound/CSoundSystem.h"
@@ -8,6 +8,8 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -93,7 +95,20 @@ int main(int argc, char** argv) {
     Put(out, bytes, 4);
     std::fwrite(samples.data() + first, 2, last - first, out);
     std::fclose(out);
-    std::printf("%s: %.2f seconds, %d Hz, %d channels\n", output.c_str(),
-                static_cast<double>(last - first) / channels / rate, rate, channels);
+    // The levels as the game mixes them at full volume.
+    double sum = 0.0;
+    int peak = 0, full = 0;
+    for (size_t i = first; i < last; ++i) {
+        const int v = samples[i];
+        peak = std::max(peak, std::abs(v));
+        full += v == 32767 || v == -32768;
+        sum += static_cast<double>(v) * v;
+    }
+    const double rms = last > first ? std::sqrt(sum / static_cast<double>(last - first)) : 0.0;
+    std::printf(
+        "%s: %.2f seconds, %d Hz, %d channels; peak %.2f dBFS, RMS %.2f dBFS, %d samples at full scale\n",
+        output.c_str(), static_cast<double>(last - first) / channels / rate, rate, channels,
+        20.0 * std::log10(std::max(peak, 1) / 32767.0), 20.0 * std::log10(std::max(rms, 1.0) / 32767.0),
+        full);
     return 0;
 }

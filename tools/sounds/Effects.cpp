@@ -48,6 +48,42 @@ public:
     double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
 };
 
+// Levels as the game mixes them: effects at the mixer's full volume over songs that peak about
+// 6 dB under full scale. The yelp peaks 8 dB under full scale, so a hit over the loudest song
+// still sums to less than full scale; the bite is as loud (RMS) as the level-one song it plays
+// over. No effect comes nearer full scale than the headroom.
+const double kOuchPeakDb = -8.0;
+const double kMunchRmsDb = -25.3;
+const double kHeadroomDb = -1.0;
+
+double Decibels(double amplitude) { return 20.0 * std::log10(amplitude); }
+
+double Peak(const std::vector<float>& samples) {
+    double peak = 0.0;
+    for (float v : samples)
+        peak = std::fmax(peak, std::fabs(v));
+    return peak;
+}
+
+double Rms(const std::vector<float>& samples) {
+    double sum = 0.0;
+    for (float v : samples)
+        sum += static_cast<double>(v) * v;
+    return samples.empty() ? 0.0 : std::sqrt(sum / samples.size());
+}
+
+// Scales the samples by the gain in decibels, but never past the headroom.
+std::vector<uint8_t> ToWave(std::vector<float> samples, double gainDb) {
+    const double peak = Peak(samples);
+    if (peak > 0.0) gainDb = std::fmin(gainDb, kHeadroomDb - Decibels(peak));
+    const double gain = std::pow(10.0, gainDb / 20.0);
+    for (float& v : samples)
+        v = static_cast<float>(v * gain);
+    CWaveFile wave(kEffectRate);
+    wave.Append(samples);
+    return wave.Bytes();
+}
+
 }  // namespace
 
 std::vector<uint8_t> SynthesizeOuch() {
@@ -73,11 +109,9 @@ std::vector<uint8_t> SynthesizeOuch() {
         sample *= 0.75 + 0.25 * std::sin(2.0 * kPi * 38.0 * t);
         double attack = std::fmin(1.0, t / 0.008);
         double release = std::fmin(1.0, (seconds - t) / 0.12);
-        out[i] = static_cast<float>(0.55 * sample * attack * release);
+        out[i] = static_cast<float>(sample * attack * release);
     }
-    CWaveFile wave(kEffectRate);
-    wave.Append(out);
-    return wave.Bytes();
+    return ToWave(out, kOuchPeakDb - Decibels(Peak(out)));
 }
 
 std::vector<uint8_t> SynthesizeMunch() {
@@ -105,9 +139,7 @@ std::vector<uint8_t> SynthesizeMunch() {
         double x = (n + grain) * crunch;
         double y = 0.9 * crisp.Run(x) + 0.6 * body.Run(x) + 0.35 * thump;
         double fade = std::fmin(1.0, (seconds - t) / 0.01);
-        out[i] = static_cast<float>(0.8 * y * fade);
+        out[i] = static_cast<float>(y * fade);
     }
-    CWaveFile wave(kEffectRate);
-    wave.Append(out);
-    return wave.Bytes();
+    return ToWave(out, kMunchRmsDb - Decibels(Rms(out)));
 }
