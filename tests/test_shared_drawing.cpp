@@ -18,6 +18,7 @@
 #include "scene/CRandom.h"
 #include "scene/CViewCamera.h"
 #include "support/FrameDriver.h"
+#include "support/HeapInUse.h"
 #include "support/TreeShot.h"
 #include "test_texture_files.h"
 #include "textures/CTextureCache.h"

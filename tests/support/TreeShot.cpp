@@ -5,9 +5,6 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <gtest/gtest.h>
-#include <malloc.h>
-
-extern "C" size_t __sanitizer_get_current_allocated_bytes() __attribute__((weak));
 
 PixelImage RenderTreeAndRead(GLTestContext& gl, CObject* root, CViewCamera* camera) {
     const int depthBefore = gl.ModelviewDepth();
@@ -32,10 +29,4 @@ void RenderWholeTree(CObject* root, CViewCamera* camera) {
         glPopMatrix();
         if (!node->HasNextSibling()) break;
     }
-}
-
-size_t HeapInUse() {
-    if (__sanitizer_get_current_allocated_bytes) return __sanitizer_get_current_allocated_bytes();
-    struct mallinfo2 info = mallinfo2();
-    return info.uordblks + info.hblkhd;
 }

@@ -3,7 +3,6 @@
 
 #include "support/GLTestContext.h"
 
-#include <cstddef>
 #include <cstdint>
 
 class CObject;
@@ -16,9 +15,6 @@ PixelImage RenderTreeAndRead(GLTestContext& gl, CObject* root, CViewCamera* came
 // Draws every object of the tree, seen or not, as the walk did before it skipped what lies
 // outside the view: the reference the game's walk must match pixel for pixel.
 void RenderWholeTree(CObject* root, CViewCamera* camera);
-
-// Bytes of heap in use now (the sanitizer's count in a sanitizer build).
-size_t HeapInUse();
 
 // Clears to black, looks from the eye to the centre and sets a white current colour.
 void LookFrom(GLTestContext& gl, float ex, float ey, float ez, float cx, float cy, float cz, float ux = 0,
