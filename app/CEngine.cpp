@@ -60,7 +60,7 @@ void CEngine::RunFrame(float dt) {
     camera->Move(dt);
     world->Update(dt);
     world->Draw(camera);
-    if (hdc) SDL_GL_SwapWindow(hdc);
+    SwapBuffers();
     ++stepsRun;
     ++framesDrawn;
 }
@@ -94,7 +94,7 @@ void CEngine::DrawFrame() {
     ClearScreen();
     camera->ApplyView();
     world->Render(camera);
-    if (hdc) SDL_GL_SwapWindow(hdc);
+    SwapBuffers();
     ++framesDrawn;
 }
 

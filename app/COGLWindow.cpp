@@ -62,7 +62,9 @@ COGLWindow::COGLWindow(const char* title, bool fullscreenMode, int w, int h, int
       input(nullptr),
       hasCapture(false),
       aspect(h > 0 ? double(w) / h : 1.0),
-      ownsVideo(false) {
+      ownsVideo(false),
+      letterboxed(false),
+      view{0, 0, w, h} {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "Pondquest: SDL video: %s\n", SDL_GetError());
         throw "ERROR: Creating OpenGL Window!";
@@ -74,8 +76,19 @@ COGLWindow::COGLWindow(const char* title, bool fullscreenMode, int w, int h, int
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     SetupPixelFormat();
 
-    SDL_Window* window =
-        SDL_CreateWindow(title, 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE);
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
+    int windowWidth = width, windowHeight = height;
+    if (fullscreen) {
+        // Full screen keeps the desktop's own mode. The window is made at the desktop's size
+        // from the start, so it covers the screen even where no window manager resizes it.
+        SDL_DisplayMode desktop;
+        if (SDL_GetDesktopDisplayMode(0, &desktop) == 0 && desktop.w > 0 && desktop.h > 0) {
+            windowWidth = desktop.w;
+            windowHeight = desktop.h;
+        }
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    }
+    SDL_Window* window = SDL_CreateWindow(title, 0, 0, windowWidth, windowHeight, flags);
     if (window) {
         hwnd = window;
         if (!Create()) {
@@ -89,15 +102,7 @@ COGLWindow::COGLWindow(const char* title, bool fullscreenMode, int w, int h, int
         ownsVideo = false;
         throw "ERROR: Creating OpenGL Window!";
     }
-    if (fullscreen) {
-        SetDisplayMode(width, height, bits);
-        int sw = width, sh = height;
-        SDL_GL_GetDrawableSize(hwnd, &sw, &sh);
-        if (sw > 0 && sh > 0) {
-            width = sw;
-            height = sh;
-        }
-    }
+    ReadDrawableSize();
     SetupProjection();
 
     SDL_ShowWindow(hwnd);
@@ -183,14 +188,64 @@ void COGLWindow::SetupPixelFormat() {
 // True-colour visuals need no palette.
 void COGLWindow::SetupPalette() {}
 
+void COGLWindow::ReadDrawableSize() {
+    // Pixels, not window units: a high-DPI drawable is larger than the window.
+    int w = 0, h = 0;
+    SDL_GL_GetDrawableSize(hwnd, &w, &h);
+    width = w;
+    height = h;
+}
+
+void COGLWindow::ToDrawable(int* x, int* y) const {
+    // Mouse events come in window units; the size the handlers compare with is in pixels.
+    int windowWidth = 0, windowHeight = 0;
+    SDL_GetWindowSize(hwnd, &windowWidth, &windowHeight);
+    if (windowWidth > 0 && windowWidth != width) *x = static_cast<int>(int64_t(*x) * width / windowWidth);
+    if (windowHeight > 0 && windowHeight != height)
+        *y = static_cast<int>(int64_t(*y) * height / windowHeight);
+}
+
+void COGLWindow::FitView(int drawableWidth, int drawableHeight, int* view) {
+    view[0] = 0;
+    view[1] = 0;
+    view[2] = drawableWidth;
+    view[3] = drawableHeight;
+    if (drawableWidth <= 0 || drawableHeight <= 0) return;
+    // The largest picture of the game's own shape that fits, centred.
+    if (int64_t(drawableWidth) * kPictureHeight > int64_t(drawableHeight) * kPictureWidth)
+        view[2] = static_cast<int>(int64_t(drawableHeight) * kPictureWidth / kPictureHeight);
+    else
+        view[3] = static_cast<int>(int64_t(drawableWidth) * kPictureHeight / kPictureWidth);
+    view[0] = (drawableWidth - view[2]) / 2;
+    view[1] = (drawableHeight - view[3]) / 2;
+}
+
 void COGLWindow::SetupProjection() {
     viewSize = width > height ? width : height;
     if (!glContext) return;
-    glViewport(0, 0, width, height);
+    // A window shows the view at its own shape; full screen shows the game's picture scaled
+    // to fit, black bars beside it, so nothing is cut off whatever the desktop's shape.
+    if (fullscreen) {
+        FitView(width, height, view);
+    } else {
+        view[0] = view[1] = 0;
+        view[2] = width;
+        view[3] = height;
+    }
+    letterboxed = view[2] != width || view[3] != height;
+    glViewport(view[0], view[1], view[2], view[3]);
+    // The game's clears then keep to the picture; the bars are painted by ClearBars.
+    if (letterboxed) {
+        glScissor(view[0], view[1], view[2], view[3]);
+        glEnable(GL_SCISSOR_TEST);
+        ClearBars();
+    } else {
+        glDisable(GL_SCISSOR_TEST);
+    }
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     // A zero-height client area keeps the previous aspect rather than dividing by zero.
-    if (height > 0) aspect = static_cast<double>(width) / static_cast<double>(height);
+    if (view[3] > 0) aspect = static_cast<double>(view[2]) / static_cast<double>(view[3]);
     gluPerspective(54.0, aspect, 0.1f, 200.0);
     OnResize();
     glMatrixMode(GL_MODELVIEW);
@@ -209,20 +264,41 @@ float COGLWindow::ToViewY(int32_t position) {
     return static_cast<float>(y - height / 2) * mouseSensitivity / static_cast<float>(viewSize);
 }
 
-void COGLWindow::SetDisplayMode(int w, int h, int depth) {
-    if (!hwnd) return;
-    SDL_DisplayMode mode;
-    SDL_zero(mode);
-    mode.format = depth == 16 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_UNKNOWN;
-    mode.w = w;
-    mode.h = h;
-    // SDL picks the closest mode the display offers.
-    SDL_SetWindowDisplayMode(hwnd, &mode);
-    SDL_SetWindowFullscreen(hwnd, SDL_WINDOW_FULLSCREEN);
+// The desktop keeps its mode: switching it cropped or stretched the game on screens of
+// another shape. Full screen covers the desktop at its own size instead.
+void COGLWindow::SetDisplayMode(int, int, int) {
+    if (hwnd) SDL_SetWindowFullscreen(hwnd, SDL_WINDOW_FULLSCREEN_DESKTOP);
 }
 
 void COGLWindow::RestoreDisplayMode() {
     if (hwnd) SDL_SetWindowFullscreen(hwnd, 0);
+}
+
+void COGLWindow::ClearBars() {
+    if (!letterboxed || !glContext) return;
+    GLfloat clear[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    // Left, right, below and above the picture; two of them are empty.
+    const int right = view[0] + view[2], top = view[1] + view[3];
+    const int bars[4][4] = {{0, 0, view[0], height},
+                            {right, 0, width - right, height},
+                            {0, 0, width, view[1]},
+                            {0, top, width, height - top}};
+    for (const int* r : bars) {
+        if (r[2] <= 0 || r[3] <= 0) continue;
+        glScissor(r[0], r[1], r[2], r[3]);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    glScissor(view[0], view[1], view[2], view[3]);
+    glClearColor(clear[0], clear[1], clear[2], clear[3]);
+}
+
+void COGLWindow::SwapBuffers() {
+    if (!hdc) return;
+    SDL_GL_SwapWindow(hdc);
+    // What the new back buffer held is undefined: its bars are made black again.
+    ClearBars();
 }
 
 // The frame loop draws; exposure needs nothing here.
@@ -300,8 +376,7 @@ int COGLWindow::WindowProc(const SDL_Event& event) {
             return 0;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
             if (SDL_GetWindowFlags(hwnd) & SDL_WINDOW_MINIMIZED) return 0;
-            width = event.window.data1;
-            height = event.window.data2;
+            ReadDrawableSize();
             SetupProjection();
             return 0;
         case SDL_WINDOWEVENT_MINIMIZED: return 0;  // a minimise leaves the size and projection alone
@@ -330,8 +405,10 @@ int COGLWindow::WindowProc(const SDL_Event& event) {
     }
     case SDL_MOUSEMOTION: {
         if (useDirectInput) return 1;
-        int x = event.motion.x & 0xFFFF;
-        int y = event.motion.y & 0xFFFF;
+        int x = event.motion.x, y = event.motion.y;
+        ToDrawable(&x, &y);
+        x &= 0xFFFF;
+        y &= 0xFFFF;
         cursorX = x;
         cursorY = y;
         int dx = x - LowWord(dragOrigin);
@@ -346,7 +423,9 @@ int COGLWindow::WindowProc(const SDL_Event& event) {
     }
     case SDL_MOUSEBUTTONDOWN: {
         if (useDirectInput) return 1;
-        int32_t position = PackPosition(event.button.x, event.button.y);
+        int bx = event.button.x, by = event.button.y;
+        ToDrawable(&bx, &by);
+        int32_t position = PackPosition(bx, by);
         if (event.button.button == SDL_BUTTON_LEFT) {
             SetCapture();
             dragOrigin = position;

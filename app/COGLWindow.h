@@ -30,9 +30,15 @@ public:
     bool useDirectInput;
     CInputDevices* input;
     // Beyond the window itself:
-    bool hasCapture;  // the window holds the mouse capture
-    double aspect;    // last aspect given to the projection, kept when the height is 0
-    bool ownsVideo;   // holds a reference on SDL's video subsystem
+    bool hasCapture;   // the window holds the mouse capture
+    double aspect;     // last aspect given to the projection, kept when the height is 0
+    bool ownsVideo;    // holds a reference on SDL's video subsystem
+    bool letterboxed;  // the view is narrower or lower than the drawable: black bars beside it
+    int view[4];       // the viewport in the drawable: x, y, width, height
+
+    // The game's picture, whose shape full screen keeps.
+    static const int kPictureWidth = 800;
+    static const int kPictureHeight = 600;
 
     // Process-wide, shared by every window (the game has one).
     static int32_t dragOrigin;
@@ -72,6 +78,16 @@ public:
     void SetupPixelFormat();
     void SetupPalette();
     void SetupProjection();
+    // Width and height from the drawable, in pixels.
+    void ReadDrawableSize();
+    // A position in window units to drawable pixels (they differ on high-DPI screens).
+    void ToDrawable(int* x, int* y) const;
+    // The largest rectangle of the picture's shape inside a drawable, centred: x, y, w, h.
+    static void FitView(int drawableWidth, int drawableHeight, int* view);
+    // Paints the bars beside a letterboxed view black.
+    void ClearBars();
+    // Shows the frame drawn.
+    void SwapBuffers();
     float ToViewX(int32_t position);
     float ToViewY(int32_t position);
     void SetDisplayMode(int width, int height, int bits);

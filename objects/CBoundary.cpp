@@ -19,3 +19,5 @@ void CBoundary::HandleContact(CObject*) {}
 void CBoundary::BeforeFrame() {}
 
 void CBoundary::Render(CViewCamera*) { DrawWall(orientation, 32, 1); }
+
+bool CBoundary::IsVisible(const CFrustum& view) { return WallVisible(view); }

@@ -28,6 +28,16 @@ void CBox::PlaceWall(float x, float y, float z, int orientation) {
     }
 }
 
+bool CBox::BoxVisible(const CFrustum& view, const CVec3& centre, float halfX, float halfY, float halfZ) {
+    return view.SphereVisible(centre, CVec3(halfX, halfY, halfZ).Length());
+}
+
+bool CBox::WallVisible(const CFrustum& view) const {
+    // Whichever way it runs, the panel lies within half its length of its middle sideways.
+    const CVec3 middle(position.x, position.y + height / 2, position.z);
+    return BoxVisible(view, middle, width / 2, height / 2, 0);
+}
+
 void CBox::BindImageAt(const CVec3& at) {
     glTranslatef(at.x, at.y, at.z);
     glEnable(GL_TEXTURE_2D);

@@ -1,6 +1,7 @@
 #ifndef PONDQUEST_CBOX_H
 #define PONDQUEST_CBOX_H
 
+#include "scene/CFrustum.h"
 #include "scene/CObject.h"
 #include "textures/CTextureImage.h"
 
@@ -19,6 +20,10 @@ protected:
     // Wall pieces: placed with their foot at y, centred on (x, z) along their length;
     // contacts see them 4 units thick across, whatever the texture shows.
     void PlaceWall(float x, float y, float z, int orientation);
+    // Whether any of a box of these half extents around the centre can be in view.
+    static bool BoxVisible(const CFrustum& view, const CVec3& centre, float halfX, float halfY, float halfZ);
+    // The same for an upright wall piece standing at its position.
+    bool WallVisible(const CFrustum& view) const;
     // Moves the origin to `at` and binds the box's image for drawing there.
     void BindImageAt(const CVec3& at);
     // One upright textured panel of width x height at the position, tiled s x t times.

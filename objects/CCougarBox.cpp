@@ -72,6 +72,10 @@ void CCougarBox::Render(CViewCamera*) {
     glEnd();
 }
 
+bool CCougarBox::IsVisible(const CFrustum& view) {
+    return BoxVisible(view, drawPosition, depth / 2, height / 2, width / 2);
+}
+
 void CCougarBox::HandleContact(CObject*) {}
 
 void CCougarBox::LoadAssets() {}

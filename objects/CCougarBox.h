@@ -20,6 +20,7 @@ public:
 
     void Update(float dt) override;
     void Render(CViewCamera* camera) override;
+    bool IsVisible(const CFrustum& view) override;
     void HandleContact(CObject* other) override;
     void LoadAssets() override;
     void FreeAssets() override;

@@ -32,10 +32,12 @@ CMaze::CMaze(CMazeWall** walls) {
     if (!walls) return;
     for (int j = 0; j < WALL_COUNT; ++j) {
         if (!walls[j]) continue;
-        if (wallSpots[j][0] == REMOVED)
+        if (wallSpots[j][0] == REMOVED) {
             walls[j]->SetPosition(-100, -5, -100);  // parked outside, sunk into the ground
-        else
+            walls[j]->parked = true;
+        } else {
             walls[j]->SetPosition(wallSpots[j][0], wallSpots[j][1], wallSpots[j][2]);
+        }
     }
 }
 

@@ -7,6 +7,7 @@
 class CMazeWall : public CBox {
 public:
     int32_t orientation;  // 0 runs along x, anything else along z
+    bool parked;          // removed by the maze's carving and put aside
 
     explicit CMazeWall(int orientation);
 
@@ -14,6 +15,7 @@ public:
 
     void Update(float dt) override;
     void Render(CViewCamera* camera) override;
+    bool IsVisible(const CFrustum& view) override;
     void HandleContact(CObject* other) override;
     void BeforeFrame() override;
 };

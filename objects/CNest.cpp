@@ -46,4 +46,8 @@ void CNest::Render(CViewCamera*) {
     glEnd();
 }
 
+bool CNest::IsVisible(const CFrustum& view) {
+    return BoxVisible(view, position, width / 2, height / 2, depth / 2);
+}
+
 void CNest::HandleContact(CObject*) {}

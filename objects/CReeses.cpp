@@ -35,6 +35,8 @@ void CReeses::Render(CViewCamera*) {
     if (quadric) gluSphere(quadric, size, 20, 20);
 }
 
+bool CReeses::IsVisible(const CFrustum& view) { return view.SphereVisible(position, size); }
+
 void CReeses::HandleContact(CObject*) {}
 
 void CReeses::BeforeFrame() {}

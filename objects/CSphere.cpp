@@ -3,6 +3,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include "scene/CFrustum.h"
+
 CSphere::CSphere() : quadric(nullptr) {
     handlesContacts = false;  // reaching it is the player's business
     size = 15.0f;
@@ -32,6 +34,8 @@ void CSphere::Render(CViewCamera*) {
     glBindTexture(GL_TEXTURE_2D, image.textureId);
     if (quadric) gluSphere(quadric, size / 3, 20, 20);
 }
+
+bool CSphere::IsVisible(const CFrustum& view) { return view.SphereVisible(position, size / 3); }
 
 void CSphere::HandleContact(CObject*) {}
 

@@ -13,6 +13,12 @@ CTerrain::CTerrain(int32_t, float) : halfSize(1024), fogDistance(80.0f) {
     acceleration = CVec3(0, 0, 0);
     images[0].LoadFromFile("sanddark.tga");
     images[0].CreateTexture();
+    // Fog is prepared once but left switched off: the underwater view reads better clear.
+    glFogi(GL_FOG_MODE, GL_LINEAR);
+    glFogfv(GL_FOG_COLOR, fogColor);
+    glFogf(GL_FOG_START, fogDistance * 0.2f);
+    glFogf(GL_FOG_END, fogDistance * 2.5f);
+    glHint(GL_FOG_HINT, GL_FASTEST);
 }
 
 void CTerrain::Update(float) {}
@@ -35,12 +41,6 @@ void CTerrain::DrawGround(unsigned int texture, float h, float repeats) {
 void CTerrain::Render(CViewCamera*) {
     // One tile every 16 units.
     DrawGround(images[0].textureId, static_cast<float>(halfSize), 128);
-    // Fog is prepared but left switched off: the underwater view reads better clear.
-    glFogi(GL_FOG_MODE, GL_LINEAR);
-    glFogfv(GL_FOG_COLOR, fogColor);
-    glFogf(GL_FOG_START, fogDistance * 0.2f);
-    glFogf(GL_FOG_END, fogDistance * 2.5f);
-    glHint(GL_FOG_HINT, GL_FASTEST);
 }
 
 void CTerrain::HandleContact(CObject*) {}

@@ -55,6 +55,9 @@ COverlay::COverlay()
     smallFont = new CTextFont("Arial", 16);
     largeFont = new CTextFont("Arial", 40);
     mediumFont = new CTextFont("Arial", 30);
+    // The HUD and the text screens lie over the level: a dark edge keeps them legible.
+    smallFont->SetShadow(true);
+    largeFont->SetShadow(true);
     mainMenu = new CMainMenu();
 }
 
@@ -76,9 +79,12 @@ void COverlay::DrawMainMenu() {
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     mainMenu->Draw();
     glDisable(GL_TEXTURE_2D);
+    // The title's lines are part of its picture: no shadow.
+    largeFont->SetShadow(false);
     largeFont->SetColor(1.0f, 0.0f, 0.0f, 1.0f);
     largeFont->SetPosition(-0.04f, -0.27f, kScreenZ);
     largeFont->Print("P = Play");
+    largeFont->SetShadow(true);
     mediumFont->SetColor(1.0f, 0.0f, 0.0f, 1.0f);
     mediumFont->SetPosition(-0.09f, -0.4f, kScreenZ);
     mediumFont->Print("ESC key = Exit");

@@ -95,14 +95,16 @@ bool CGlyphRasterizer::Open(const char* faceName, int pixelHeight) {
     return true;
 }
 
-bool CGlyphRasterizer::Render(unsigned long code, bool mono, CGlyphBitmap* glyph) {
+bool CGlyphRasterizer::Render(unsigned long code, bool mono, CGlyphBitmap* glyph, bool smoothEdges) {
     if (!face || !glyph) return false;
     FT_Face ftFace = static_cast<FT_Face>(face);
     if (FT_Get_Char_Index(ftFace, code) == 0) return false;
     FT_Int32 loadFlags = FT_LOAD_DEFAULT | (mono ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_NORMAL);
     if (FT_Load_Char(ftFace, code, loadFlags) != 0) return false;
     if (embolden) FT_GlyphSlot_Embolden(ftFace->glyph);
-    if (FT_Render_Glyph(ftFace->glyph, mono ? FT_RENDER_MODE_MONO : FT_RENDER_MODE_NORMAL) != 0) return false;
+    const bool hardEdges = mono && !smoothEdges;
+    if (FT_Render_Glyph(ftFace->glyph, hardEdges ? FT_RENDER_MODE_MONO : FT_RENDER_MODE_NORMAL) != 0)
+        return false;
 
     const FT_GlyphSlot slot = ftFace->glyph;
     const FT_Bitmap& bm = slot->bitmap;

@@ -28,8 +28,9 @@ public:
     bool Open(const char* faceName, int pixelHeight);
     bool IsOpen() const { return face != nullptr; }
     // Draws one character; mono gives hard-edged coverage (0 or 255). False when the face
-    // has no glyph for the code.
-    bool Render(unsigned long code, bool mono, CGlyphBitmap* glyph);
+    // has no glyph for the code. With smoothEdges, a mono glyph keeps its shape, place and
+    // advance (the outline hinted for hard edges) but its edges get 8-bit coverage.
+    bool Render(unsigned long code, bool mono, CGlyphBitmap* glyph, bool smoothEdges = false);
     void Close();
 
 private:

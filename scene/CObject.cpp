@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include "scene/CFrustum.h"
+
 // The walks visit a node, its children in attachment order, then its following
 // siblings. Siblings are walked in loops rather than by recursion, so a level
 // with hundreds of wall pieces under one parent costs no stack; only the depth
@@ -55,6 +57,8 @@ void CObject::LoadAssets() {}
 
 void CObject::FreeAssets() {}
 
+bool CObject::IsVisible(const CFrustum&) { return true; }
+
 void CObject::SetBox(const CVec3& centre, float halfX, float halfY, float halfZ) {
     maxX = centre.x + halfX;
     minX = centre.x - halfX;
@@ -84,11 +88,14 @@ void CObject::UpdateTree(float dt) {
 }
 
 void CObject::RenderTree(CViewCamera* camera) {
+    // The view as this level of the tree sees it (a parent may have moved the origin).
+    CFrustum view;
+    view.FromCurrentMatrices();
     CObject* node = this;
     for (;;) {
         // Each object may translate freely: it and its children share one saved matrix.
         glPushMatrix();
-        node->Render(camera);
+        if (node->IsVisible(view)) node->Render(camera);
         if (node->child) Obj(node->child)->RenderTree(camera);
         glPopMatrix();
         if (!node->HasNextSibling()) break;

@@ -4,6 +4,7 @@
 #include "scene/CNode.h"
 #include "scene/CVec3.h"
 
+class CFrustum;
 class CViewCamera;
 
 // Everything that lives in a level: motion, an axis-aligned contact box and a
@@ -36,11 +37,17 @@ public:
     virtual void BeforeFrame();
     virtual void LoadAssets();
     virtual void FreeAssets();
+    // Whether Render could put anything inside the view; the default draws always.
+    // Objects that answer here must answer for everything their Render draws, and
+    // their Render must change nothing but the picture.
+    virtual bool IsVisible(const CFrustum& view);
 
     // The contact box: centre plus or minus the half extents on each axis.
     void SetBox(const CVec3& centre, float halfX, float halfY, float halfZ);
 
     void UpdateTree(float dt);
+    // Draws the tree, skipping the Render of objects wholly outside the current view
+    // (their children are still walked).
     void RenderTree(CViewCamera* camera);
     void PrepareTree();
     // Point-in-box contact test of this object's position against other's box,

@@ -53,11 +53,14 @@ protected:
 
 }  // namespace
 
-TEST_F(FontTest, MakesNinetySixListsAndGlyphsForPrintableCodes) {
+TEST_F(FontTest, MakesOneGlyphTextureWithGlyphsForPrintableCodes) {
     CTextFont font("Arial", 16);
-    ASSERT_NE(font.listBase, 0u);
-    for (unsigned int i = 0; i < 96; ++i)
-        EXPECT_TRUE(glIsList(font.listBase + i)) << "code " << 32 + i;
+    ASSERT_NE(font.texture, 0u);
+    EXPECT_TRUE(glIsTexture(font.texture));
+    EXPECT_EQ(font.pixelHeight, 16);  // the 600-pixel-high view is the font's own size
+    for (int i = 0; i < 95; ++i)
+        EXPECT_TRUE(font.glyphs[i].present) << "code " << 32 + i;
+    EXPECT_FALSE(font.glyphs[95].present);  // 127 is not printable
     EXPECT_EQ(font.rasterX, 0);
     EXPECT_EQ(font.rasterY, 0);
     EXPECT_EQ(font.position[0], 0.0f);
@@ -72,23 +75,22 @@ TEST_F(FontTest, MakesNinetySixListsAndGlyphsForPrintableCodes) {
         EXPECT_FALSE(Ink(Draw(font, s)).Empty()) << "character '" << c << "'";
     }
     EXPECT_TRUE(Ink(Draw(font, " ")).Empty());
-    unsigned int base = font.listBase;
+    unsigned int name = font.texture;
     {
         CTextFont other("Arial", 16);
-        EXPECT_NE(other.listBase, base);
+        EXPECT_NE(other.texture, name);
     }
-    EXPECT_TRUE(glIsList(base));
+    EXPECT_TRUE(glIsTexture(name));
 }
 
-TEST_F(FontTest, DestructorReleasesItsLists) {
-    unsigned int base;
+TEST_F(FontTest, DestructorReleasesItsTexture) {
+    unsigned int name;
     {
         CTextFont font("Arial", 16);
-        base = font.listBase;
-        ASSERT_TRUE(glIsList(base + 95));
+        name = font.texture;
+        ASSERT_TRUE(glIsTexture(name));
     }
-    EXPECT_FALSE(glIsList(base));
-    EXPECT_FALSE(glIsList(base + 95));
+    EXPECT_FALSE(glIsTexture(name));
 }
 
 TEST_F(FontTest, GlyphHeightFollowsThePixelHeight) {
@@ -139,21 +141,32 @@ TEST_F(FontTest, UsesTheColourSetBeforePrinting) {
     PixelImage img = Draw(font, "M");
     int red = img.Count(0, 0, img.width, img.height,
                         [](int r, int g, int b) { return r == 255 && g == 0 && b == 0; });
-    int other = img.Count(0, 0, img.width, img.height,
-                          [](int r, int g, int b) { return (r | g | b) && !(r == 255 && g == 0 && b == 0); });
+    // Smoothed edges are darker reds, never another hue.
+    int other = img.Count(0, 0, img.width, img.height, [](int, int g, int b) { return g != 0 || b != 0; });
     EXPECT_GT(red, 50);
     EXPECT_EQ(other, 0);
 
-    // Blended at alpha 0.8 over black the colour is scaled by 0.8.
+    // Blended at alpha 0.8 over black the colour is scaled by 0.8, on the same pixels.
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     font.SetColor(0.3f, 1.0f, 0.3f, 0.8f);
-    img = Draw(font, "M");
+    PixelImage blended = Draw(font, "M");
     glDisable(GL_BLEND);
-    int green = img.Count(0, 0, img.width, img.height, [](int r, int g, int b) {
-        return std::abs(r - 61) <= 2 && std::abs(g - 204) <= 2 && std::abs(b - 61) <= 2;
-    });
-    EXPECT_EQ(green, red);
+    int brightest = 0, samePlaces = 0, lit = 0;
+    for (int y = 0; y < img.height; ++y)
+        for (int x = 0; x < img.width; ++x) {
+            const uint8_t* p = blended.At(x, y);
+            if (p[1] > blended.At(brightest % img.width, brightest / img.width)[1])
+                brightest = y * img.width + x;
+            lit += img.At(x, y)[0] != 0;
+            samePlaces += (img.At(x, y)[0] != 0) == (p[1] != 0);
+        }
+    const uint8_t* top = blended.At(brightest % img.width, brightest / img.width);
+    EXPECT_NEAR(top[0], 61, 2);
+    EXPECT_NEAR(top[1], 204, 2);
+    EXPECT_NEAR(top[2], 61, 2);
+    EXPECT_GT(lit, 50);
+    EXPECT_EQ(samePlaces, img.width * img.height);
 }
 
 TEST_F(FontTest, ZeroPositionPrintsAtTheTwoDimensionalRasterPosition) {
@@ -185,31 +198,16 @@ TEST_F(FontTest, NullFormatAndUnprintableBytesDrawNothing) {
     font.Print(nullptr);
     EXPECT_TRUE(Ink(gl.ReadPixels()).Empty());
 
-    // Lists next to the font's own that would paint a big block if ever called.
-    unsigned int block = glGenLists(160);
-    ASSERT_NE(block, 0u);
-    static GLubyte solid[64 * 8];
-    for (GLubyte& b : solid)
-        b = 0xFF;
-    for (unsigned int i = 0; i < 160; ++i) {
-        glNewList(block + i, GL_COMPILE);
-        glBitmap(64, 64, 0, 0, 64, 0, solid);
-        glEndList();
-    }
-    CTextFont neighbour("Arial", 40);
-    neighbour.SetColor(1, 1, 1);
-    neighbour.SetPosition(-0.2f, 0.0f, -0.1f);
-    EXPECT_TRUE(Ink(Draw(neighbour, "\x01\x1f\x80\x9f\xc8\xff")).Empty());
+    EXPECT_TRUE(Ink(Draw(font, "\x01\x1f\x80\x9f\xc8\xff")).Empty());
     // Printable bytes around unprintable ones draw as if those were absent.
-    Box ab = Ink(Draw(neighbour, "AB"));
-    Box mixed = Ink(Draw(neighbour,
+    Box ab = Ink(Draw(font, "AB"));
+    Box mixed = Ink(Draw(font,
                          "\x05"
                          "A\x90\xfe"
                          "B\x7f"));
     EXPECT_EQ(mixed.count, ab.count);
     EXPECT_EQ(mixed.x0, ab.x0);
     EXPECT_EQ(mixed.x1, ab.x1);
-    glDeleteLists(block, 160);
 }
 
 TEST_F(FontTest, LongTextIsCutAt255Characters) {
@@ -230,23 +228,60 @@ TEST_F(FontTest, LongTextIsCutAt255Characters) {
     EXPECT_EQ(cut.x1, single.x1);
 }
 
-TEST_F(FontTest, PrintLeavesMatrixAndListBaseAsFound) {
+// Callers print between their own drawing: whatever they had set must survive, in both
+// blending states and with a texture of their own bound.
+TEST_F(FontTest, PrintLeavesTheCallersStateAsFound) {
     CTextFont font("Arial", 16);
-    font.SetColor(1, 1, 1);
+    font.SetColor(0.2f, 0.4f, 0.6f, 0.8f);
+    font.SetShadow(true);
     font.SetPosition(0.1f, 0.1f, -0.1f);
-    glLoadIdentity();
-    glTranslatef(3, 4, 5);
-    glListBase(7);
-    font.Print("abc %d", 12);
-    GLfloat m[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, m);
-    EXPECT_EQ(m[12], 3.0f);
-    EXPECT_EQ(m[13], 4.0f);
-    EXPECT_EQ(m[14], 5.0f);
-    GLint base = 0;
-    glGetIntegerv(GL_LIST_BASE, &base);
-    EXPECT_EQ(base, 7);
-    EXPECT_EQ(gl.ModelviewDepth(), 1);
+    GLuint mine = 0;
+    glGenTextures(1, &mine);
+    GLfloat projectionBefore[16], projectionAfter[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projectionBefore);
+    for (bool blend : {false, true}) {
+        SCOPED_TRACE(blend ? "blending" : "not blending");
+        glLoadIdentity();
+        glTranslatef(3, 4, 5);
+        glBindTexture(GL_TEXTURE_2D, mine);
+        glEnable(GL_TEXTURE_2D);
+        if (blend) glEnable(GL_BLEND);
+        glBlendFunc(GL_ONE, GL_SRC_COLOR);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_DECAL);
+        font.Print("abc %d", 12);
+        GLfloat m[16];
+        glGetFloatv(GL_MODELVIEW_MATRIX, m);
+        EXPECT_EQ(m[12], 3.0f);
+        EXPECT_EQ(m[13], 4.0f);
+        EXPECT_EQ(m[14], 5.0f);
+        glGetFloatv(GL_PROJECTION_MATRIX, projectionAfter);
+        for (int i = 0; i < 16; ++i)
+            EXPECT_EQ(projectionAfter[i], projectionBefore[i]) << i;
+        GLint value = 0;
+        glGetIntegerv(GL_MATRIX_MODE, &value);
+        EXPECT_EQ(value, GL_MODELVIEW);
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &value);
+        EXPECT_EQ(static_cast<GLuint>(value), mine);
+        glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &value);
+        EXPECT_EQ(value, GL_DECAL);
+        glGetIntegerv(GL_BLEND_SRC, &value);
+        EXPECT_EQ(value, GL_ONE);
+        glGetIntegerv(GL_BLEND_DST, &value);
+        EXPECT_EQ(value, GL_SRC_COLOR);
+        EXPECT_EQ(glIsEnabled(GL_BLEND), blend ? GL_TRUE : GL_FALSE);
+        EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+        EXPECT_FALSE(glIsEnabled(GL_ALPHA_TEST));
+        EXPECT_EQ(gl.ModelviewDepth(), 1);
+        // The current colour is the font's, as after every print.
+        GLfloat current[4];
+        glGetFloatv(GL_CURRENT_COLOR, current);
+        EXPECT_FLOAT_EQ(current[0], 0.2f);
+        EXPECT_FLOAT_EQ(current[3], 0.8f);
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    }
+    glDisable(GL_BLEND);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glDeleteTextures(1, &mine);
 }
 
 TEST_F(FontTest, UnknownFaceStillMakesAFont) {
@@ -256,5 +291,5 @@ TEST_F(FontTest, UnknownFaceStillMakesAFont) {
     font.SetPosition(-0.2f, 0.0f, -0.1f);
     EXPECT_FALSE(Ink(Draw(font, "Hello")).Empty());
     CTextFont symbol("symbol", 20);
-    EXPECT_NE(symbol.listBase, 0u);
+    EXPECT_NE(symbol.texture, 0u);
 }

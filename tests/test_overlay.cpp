@@ -32,11 +32,17 @@ struct Line {
     const char* text;
 };
 
-// Text is blended over a black background, so each channel ends up scaled by alpha.
+// Text is blended over a black background, so each channel ends up scaled by alpha, and by
+// less at the smoothed edges of the glyphs: the pixel is the colour at some brightness.
 bool Matches(const uint8_t* p, const Colour& c) {
-    const float in[3] = {c.r, c.g, c.b};
+    const float in[3] = {c.r * c.a * 255.0f, c.g * c.a * 255.0f, c.b * c.a * 255.0f};
+    int brightest = 0;
+    for (int i = 1; i < 3; ++i)
+        if (in[i] > in[brightest]) brightest = i;
+    const float k = p[brightest] / in[brightest];
+    if (k > 1.02f) return false;
     for (int i = 0; i < 3; ++i)
-        if (std::abs(p[i] - static_cast<int>(in[i] * c.a * 255.0f + 0.5f)) > 3) return false;
+        if (std::abs(p[i] - k * in[i]) > 3) return false;
     return true;
 }
 
@@ -60,9 +66,11 @@ protected:
         return gl.ReadPixels();
     }
 
-    // The same lines printed one by one with a font of our own.
+    // The same lines printed one by one with a font of our own, shadowed as the HUD and the
+    // text screens are.
     PixelImage DrawReference(const std::vector<Line>& lines, int height, bool blend) {
         CTextFont font("Arial", height);
+        font.SetShadow(true);
         gl.Clear();
         glDisable(GL_TEXTURE_2D);
         if (blend) {

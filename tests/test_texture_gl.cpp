@@ -1,10 +1,13 @@
 // Textures made on a real context: what the GL holds and what a quad samples.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <GL/gl.h>
 
 #include "support/GLTestContext.h"
 #include "test_texture_files.h"
+#include "textures/CTextureCache.h"
 #include "textures/CTextureImage.h"
 
 namespace {
@@ -51,9 +54,11 @@ TEST_F(TextureGL, SolidTgaSamplesItsColourWithRepeatAndLinearFilter) {
     EXPECT_EQ(magF, GL_LINEAR);
     EXPECT_EQ(wrapS, GL_REPEAT);
     EXPECT_EQ(wrapT, GL_REPEAT);
-    GLint level1 = 0;
+    GLint level1 = -1;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 1, GL_TEXTURE_WIDTH, &level1);
-    EXPECT_EQ(level1, 4);  // mipmaps were built too
+    EXPECT_EQ(level1, 0);  // the linear filter never reads mipmaps, so none are made
+    EXPECT_EQ(img.pixels, nullptr) << "the pixels stay in memory after the upload";
+    EXPECT_EQ(img.width, 8);
     PixelImage shot;
     const unsigned char* c = DrawFullScreen(img, shot);
     EXPECT_TRUE(ColourNear(c, 200, 40, 90, 2));
@@ -153,35 +158,69 @@ TEST_F(TextureGL, EmptyImageStillGetsAnEmptyTextureName) {
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
-TEST_F(TextureGL, EveryImageOwnsItsOwnNameAndGivesItBack) {
+TEST_F(TextureGL, ImagesOfOneFileShareOneNameUntilTheLastGoes) {
     std::string path = dir.Write("o.tga", MakeTga24(2, 2, std::vector<Rgb>(4, {1, 2, 3})));
-    CTextureImage keeper;
-    keeper.LoadFromFile(path.c_str());
-    keeper.CreateTexture();
-    GLuint gone = 0;
+    std::string otherPath = dir.Write("p.tga", MakeTga24(2, 2, std::vector<Rgb>(4, {9, 9, 9})));
+    const int entriesBefore = CTextureCache::Count();
+    auto* keeper = new CTextureImage;
+    keeper->LoadFromFile(path.c_str());
+    keeper->CreateTexture();
+    const GLuint name = keeper->textureId;
     {
-        CTextureImage other;
+        CTextureImage other, different;
         other.LoadFromFile(path.c_str());
+        EXPECT_EQ(other.pixels, nullptr) << "a picture already uploaded is not read again";
+        EXPECT_EQ(other.width, 2);
         other.CreateTexture();
-        gone = other.textureId;
-        EXPECT_NE(gone, keeper.textureId);  // no sharing between owners
-        GLuint first = other.textureId;
-        other.CreateTexture();  // a second call replaces, not leaks, the name
-        EXPECT_FALSE(glIsTexture(first) && first != other.textureId);
-        gone = other.textureId;
+        EXPECT_EQ(other.textureId, name);
+        different.LoadFromFile(otherPath.c_str());
+        different.CreateTexture();
+        EXPECT_NE(different.textureId, name);
+        EXPECT_EQ(CTextureCache::Count(), entriesBefore + 2);
     }
-    EXPECT_FALSE(glIsTexture(gone));
-    {
-        CTextureImage neverLoaded;  // frees nothing and deletes no name
-        EXPECT_EQ(neverLoaded.textureId, 0u);
-    }
-    EXPECT_TRUE(glIsTexture(keeper.textureId));
+    EXPECT_EQ(CTextureCache::Count(), entriesBefore + 1);
+    EXPECT_TRUE(glIsTexture(name)) << "released while the first user still holds it";
     int w = 0, h = 0;
-    glBindTexture(GL_TEXTURE_2D, keeper.textureId);
+    glBindTexture(GL_TEXTURE_2D, name);
     std::vector<unsigned char> tex = ReadTexture(w, h);
     ASSERT_EQ(w, 2);
     EXPECT_EQ(tex[0], 1);
     EXPECT_EQ(tex[2], 3);
+
+    // A second call keeps the shared name; reloading another file lets go of it.
+    keeper->CreateTexture();
+    EXPECT_EQ(keeper->textureId, name);
+    keeper->LoadFromFile(otherPath.c_str());
+    keeper->CreateTexture();
+    EXPECT_FALSE(glIsTexture(name));
+    delete keeper;
+    EXPECT_EQ(CTextureCache::Count(), entriesBefore);
+    {
+        CTextureImage neverLoaded;  // frees nothing and deletes no name
+        EXPECT_EQ(neverLoaded.textureId, 0u);
+    }
+}
+
+TEST_F(TextureGL, ABadFileIsReportedOnceWhileItsObjectsLive) {
+    const std::string missing = dir.path + "/missing.tga";
+    auto countLines = [](const std::string& text) { return std::count(text.begin(), text.end(), '\n'); };
+    testing::internal::CaptureStderr();
+    {
+        std::vector<CTextureImage> walls(5);
+        for (CTextureImage& wall : walls) {
+            wall.LoadFromFile(missing.c_str());
+            wall.CreateTexture();
+        }
+        EXPECT_EQ(walls[4].textureId, walls[0].textureId);
+    }
+    {
+        CTextureImage again;  // the next build reports it afresh
+        again.LoadFromFile(missing.c_str());
+        again.CreateTexture();
+    }
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(countLines(err), 2) << err;
+    EXPECT_NE(err.find("missing.tga"), std::string::npos);
 }
 
 TEST(TextureNoContext, UnloadedImageNeedsNoContext) {

@@ -88,30 +88,33 @@ TEST(Window, OpensWithTheGameTitleSizeAndADepthBuffer) {
     EXPECT_EQ(p.viewport[3], 600);
 }
 
-TEST(Window, ResizeSetsViewSizeViewportAndAspect) {
+TEST(Window, ResizeSetsViewSizeViewportAndAspectFromTheDrawable) {
     FrameDriver driver;
     COGLWindow* w = driver.engine;
-    PushWindowEvent(w, SDL_WINDOWEVENT_SIZE_CHANGED, 1024, 300);
-    driver.Pump();
-    EXPECT_EQ(w->width, 1024);
-    EXPECT_EQ(w->height, 300);
+    ASSERT_TRUE(driver.Resize(1024, 300));
     EXPECT_EQ(w->viewSize, 1024);
     Projection p = ReadProjection();
     EXPECT_EQ(p.viewport[2], 1024);
     EXPECT_EQ(p.viewport[3], 300);
     EXPECT_NEAR(p.m[0], kFocal * 300.0 / 1024.0, 1e-4);
+    EXPECT_NEAR(p.m[5], kFocal, 1e-4);  // the field of view stays
     GLint mode = 0;
     glGetIntegerv(GL_MATRIX_MODE, &mode);
     EXPECT_EQ(mode, GL_MODELVIEW);
+    EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST)) << "a window shows the view at its own shape";
 
-    PushWindowEvent(w, SDL_WINDOWEVENT_SIZE_CHANGED, 300, 300);
-    driver.Pump();
+    ASSERT_TRUE(driver.Resize(300, 300));
     EXPECT_EQ(w->viewSize, 300);
     EXPECT_NEAR(ReadProjection().m[0], kFocal, 1e-4);
 
-    PushWindowEvent(w, SDL_WINDOWEVENT_SIZE_CHANGED, 300, 1024);
-    driver.Pump();
+    ASSERT_TRUE(driver.Resize(300, 1024));
     EXPECT_EQ(w->viewSize, 1024);
+
+    // An event that claims a size the drawable does not have changes nothing.
+    PushWindowEvent(w, SDL_WINDOWEVENT_SIZE_CHANGED, 640, 480);
+    driver.Pump();
+    EXPECT_EQ(w->width, 300);
+    EXPECT_EQ(w->height, 1024);
 }
 
 TEST(Window, MinimiseLeavesSizeAndProjectionAlone) {
@@ -134,8 +137,9 @@ TEST(Window, MinimiseLeavesSizeAndProjectionAlone) {
 TEST(Window, ZeroHeightKeepsTheLastAspect) {
     FrameDriver driver;
     COGLWindow* w = driver.engine;
-    PushWindowEvent(w, SDL_WINDOWEVENT_SIZE_CHANGED, 640, 0);
-    driver.Pump();
+    w->width = 640;
+    w->height = 0;
+    w->SetupProjection();
     EXPECT_EQ(w->viewSize, 640);
     Projection p = ReadProjection();
     for (float v : p.m)

@@ -85,14 +85,39 @@ CTextureImage::CTextureImage()
       height(0),
       bitsPerPixel(0),
       textureId(0),
-      pixels(nullptr) {}
+      pixels(nullptr),
+      sourceFile(),
+      shared(nullptr) {}
 
 CTextureImage::~CTextureImage() {
+    LetGoOfTexture();
+    Clear();
+}
+
+void CTextureImage::LetGoOfTexture() {
     // An image that never got a texture name has nothing to give back to GL,
     // and may outlive (or never have had) a context.
-    if (textureId != 0) glDeleteTextures(1, &textureId);
+    if (shared)
+        CTextureCache::Release(shared);
+    else if (textureId != 0)
+        glDeleteTextures(1, &textureId);
+    shared = nullptr;
     textureId = 0;
+}
+
+void CTextureImage::ShareWith(CTextureCache::Entry* entry) {
+    CTextureCache::AddUser(entry);  // first, in case this image is its only user
+    LetGoOfTexture();
     Clear();
+    shared = entry;
+    textureId = entry->textureId;
+    kind = static_cast<ImageKind>(entry->kind);
+    tgaImageType = entry->tgaImageType;
+    width = entry->width;
+    height = entry->height;
+    bitsPerPixel = entry->bitsPerPixel;
+    scaledWidth = entry->scaledWidth;
+    scaledHeight = entry->scaledHeight;
 }
 
 void CTextureImage::Clear() {
@@ -124,8 +149,14 @@ size_t CTextureImage::PixelBytes() const {
 }
 
 void CTextureImage::LoadFromFile(const char* fileName) {
+    StartLoad();
     if (!fileName) {
         Fail(fileName, "no file name");
+        return;
+    }
+    // A picture already on the card is not read again (nor reported again when it was bad).
+    if (CTextureCache::Entry* entry = CTextureCache::Find(fileName)) {
+        ShareWith(entry);
         return;
     }
     // The type is the whole text after the first dot of the file's own name
@@ -142,9 +173,18 @@ void CTextureImage::LoadFromFile(const char* fileName) {
         LoadTGA(fileName);
     else
         Fail(fileName, "unknown image type (expected .tga, .bmp or .pcx)");
+    // Registered under this name once its texture is made; a failure is shared as well.
+    sourceFile = fileName;
+}
+
+void CTextureImage::StartLoad() {
+    // A reload stops sharing whatever this image showed before.
+    if (shared) LetGoOfTexture();
+    sourceFile.clear();
 }
 
 void CTextureImage::LoadTGA(const char* fileName) {
+    StartLoad();
     std::vector<unsigned char> data;
     std::string error = ReadWholeFile(fileName, data);
     if (!error.empty())
@@ -154,6 +194,7 @@ void CTextureImage::LoadTGA(const char* fileName) {
 }
 
 void CTextureImage::LoadBMP(const char* fileName) {
+    StartLoad();
     std::vector<unsigned char> data;
     std::string error = ReadWholeFile(fileName, data);
     if (!error.empty())
@@ -163,6 +204,7 @@ void CTextureImage::LoadBMP(const char* fileName) {
 }
 
 void CTextureImage::LoadPCX(const char* fileName) {
+    StartLoad();
     std::vector<unsigned char> data;
     std::string error = ReadWholeFile(fileName, data);
     if (!error.empty())
@@ -172,6 +214,7 @@ void CTextureImage::LoadPCX(const char* fileName) {
 }
 
 bool CTextureImage::ReadTGA(const unsigned char* d, size_t size, const char* name) {
+    StartLoad();
     Clear();
     if (!d || size < 18) return Fail(name, "TGA header is truncated");
     const unsigned idLength = d[0];
@@ -217,6 +260,7 @@ bool CTextureImage::ReadTGA(const unsigned char* d, size_t size, const char* nam
 }
 
 bool CTextureImage::ReadBMP(const unsigned char* d, size_t size, const char* name) {
+    StartLoad();
     Clear();
     if (!d || size < 14 + 40) return Fail(name, "BMP header is truncated");
     if (U16(d) != 0x4D42) return Fail(name, "not a BMP file (no BM signature)");
@@ -274,6 +318,7 @@ int32_t FloorPowerOfTwo(int32_t n) {
 }  // namespace
 
 bool CTextureImage::ReadPCX(const unsigned char* d, size_t size, const char* name) {
+    StartLoad();
     Clear();
     if (!d || size < 128) return Fail(name, "PCX header is truncated");
     if (d[0] != 10 || d[1] != 5) return Fail(name, "not a version 5 PCX file");
@@ -367,37 +412,77 @@ bool CTextureImage::ReadPCX(const unsigned char* d, size_t size, const char* nam
 }
 
 void CTextureImage::CreateTexture() {
+    if (shared) return;  // made from the same file by an earlier image
+    if (!sourceFile.empty()) {
+        // Another image may have uploaded the same file since this one read it.
+        if (CTextureCache::Entry* entry = CTextureCache::Find(sourceFile.c_str())) {
+            ShareWith(entry);
+            return;
+        }
+    }
     // A second call replaces the texture rather than leaking the first name.
-    if (textureId != 0) glDeleteTextures(1, &textureId);
-    textureId = 0;
+    LetGoOfTexture();
     GLuint id = 0;
     glGenTextures(1, &id);
     textureId = id;
     glBindTexture(GL_TEXTURE_2D, id);
+    // The linear minification filter reads only the base level, so no mipmaps are made.
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    if (!pixels) return;
+    if (pixels) Upload();
+    // The card holds the picture now; the copy in memory is no longer needed.
+    std::free(pixels);
+    std::free(palette);
+    pixels = nullptr;
+    palette = nullptr;
+    if (!sourceFile.empty() && CTextureCache::Sharing()) {
+        shared = CTextureCache::Add(sourceFile.c_str(), id);
+        shared->kind = kind;
+        shared->tgaImageType = tgaImageType;
+        shared->width = width;
+        shared->height = height;
+        shared->bitsPerPixel = bitsPerPixel;
+        shared->scaledWidth = scaledWidth;
+        shared->scaledHeight = scaledHeight;
+    }
+    sourceFile.clear();
+}
 
+namespace {
+// The power of two a dimension is stretched to: the nearest one, rounding 3 x 2^n up.
+GLint NearestPowerOfTwo(GLint n) {
+    if (n <= 1) return 1;
+    GLint p = 1;
+    for (;;) {
+        if (n == 1) return p;
+        if (n == 3) return p * 4;
+        n >>= 1;
+        p *= 2;
+    }
+}
+}  // namespace
+
+void CTextureImage::Upload() {
     GLint components = GL_RGBA;
     GLenum format = GL_RGBA;
     GLenum type = GL_UNSIGNED_BYTE;
+    GLint bytesPerPixel = 4;
     GLint w = width, h = height;
     if (kind == PCX) {
         w = scaledWidth;
         h = scaledHeight;
     } else if (kind == TGA) {
         switch (bitsPerPixel) {
-        case 32:
-            components = GL_RGBA;
-            format = GL_RGBA;
-            break;
+        case 32: break;
         case 24:
             components = GL_RGB;
             format = GL_RGB;
+            bytesPerPixel = 3;
             break;
         case 16:
+            bytesPerPixel = 2;
             if (tgaImageType == 3) {
                 components = GL_LUMINANCE_ALPHA;
                 format = GL_LUMINANCE_ALPHA;
@@ -411,15 +496,31 @@ void CTextureImage::CreateTexture() {
         default:
             components = GL_LUMINANCE;
             format = GL_LUMINANCE;
+            bytesPerPixel = 1;
             break;
         }
     }
+    // Pictures whose sides are not powers of two, or larger than the card takes, are
+    // stretched to the nearest size that fits, as the mipmap builder used to do.
+    GLint maxSize = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+    GLint tw = NearestPowerOfTwo(w), th = NearestPowerOfTwo(h);
+    if (maxSize > 0 && tw > maxSize) tw = maxSize;
+    if (maxSize > 0 && th > maxSize) th = maxSize;
     PushPackedPixelStore();
-    GLint status = gluBuild2DMipmaps(GL_TEXTURE_2D, components, w, h, format, type, pixels);
+    const void* data = pixels;
+    std::vector<unsigned char> stretched;
+    GLint status = 0;
+    if (tw != w || th != h) {
+        stretched.resize(size_t(tw) * size_t(th) * size_t(bytesPerPixel));
+        status = gluScaleImage(format, w, h, type, pixels, tw, th, type, stretched.data());
+        data = stretched.data();
+    }
+    if (status == 0) glTexImage2D(GL_TEXTURE_2D, 0, components, tw, th, 0, format, type, data);
     glPopClientAttrib();
     if (status != 0) {
         const GLubyte* text = gluErrorString(GLenum(status));
-        std::fprintf(stderr, "Pondquest: cannot make texture %u: %s\n", unsigned(id),
+        std::fprintf(stderr, "Pondquest: cannot make texture %u: %s\n", unsigned(textureId),
                      text ? reinterpret_cast<const char*>(text) : "unknown error");
     }
 }

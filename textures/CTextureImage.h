@@ -3,11 +3,16 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+
+#include "textures/CTextureCache.h"
 
 enum ImageKind { PCX = 0, BMP = 1, TGA = 2 };
 
 // One image read from a TGA, BMP or PCX file and the OpenGL texture made from it.
-// Every owner loads its own copy; there is no cache.
+// Images loaded from the same file share one texture (textures/CTextureCache): while a
+// texture made from a file is alive, LoadFromFile of that file reads nothing and
+// CreateTexture hands out the shared name. The pixels are freed once they are uploaded.
 //
 // Image files are untrusted: a reader that meets a file it cannot read safely
 // leaves the image empty (no pixels, all sizes 0) and prints one line on stderr
@@ -54,6 +59,13 @@ public:
 
 private:
     bool Fail(const char* name, const char* reason);
+    void Upload();
+    void LetGoOfTexture();
+    void ShareWith(CTextureCache::Entry* entry);
+    void StartLoad();
+
+    std::string sourceFile;        // the file LoadFromFile read, until its texture is registered
+    CTextureCache::Entry* shared;  // the texture this image uses, once it has one from a file
 };
 
 #endif

@@ -14,6 +14,7 @@
 #include "objects/CTerrain2.h"
 #include "objects/CWater.h"
 #include "overlay/COverlay.h"
+#include "scene/CObject.h"
 #include "scene/CRandom.h"
 #include "scene/CViewCamera.h"
 #include "sound/CSoundSystem.h"
@@ -46,7 +47,9 @@ CGameWorld::CGameWorld(CViewCamera* cam, COverlay* ov)
       timeLimit(0),
       elapsed(0),
       state(MainMenu),
-      shownState(MainMenu) {
+      shownState(MainMenu),
+      sceneVersion(0),
+      frozenView() {
     sound = new CSoundSystem();
     sound->Initialize(nullptr);
     menuMusicStarted = false;
@@ -83,6 +86,7 @@ void CGameWorld::StopMusic() {
 }
 
 void CGameWorld::StartLevelOne() {
+    ++sceneVersion;
     // A rebuild replaces the whole level; the old tree has nobody else referring to it.
     delete levelOneTerrain;
     levelOneTerrain = new CTerrain(32, 1.0f);
@@ -126,6 +130,7 @@ void CGameWorld::BuildMazeLevel() {
 }
 
 void CGameWorld::StartLevelTwo() {
+    ++sceneVersion;
     glClearColor(0, 0, 0, 1);
     delete levelTwoTerrain;
     levelTwoTerrain = new CTerrain2(32, 1.0f);
@@ -172,6 +177,7 @@ void CGameWorld::StartCredits() {
 }
 
 void CGameWorld::Prepare() {
+    if (state == LevelOnePlay || state == LevelTwoPlay) ++sceneVersion;
     if (state == LevelOnePlay)
         levelOneTerrain->PrepareTree();
     else if (state == LevelTwoPlay)
@@ -179,6 +185,7 @@ void CGameWorld::Prepare() {
 }
 
 void CGameWorld::Update(float dt) {
+    if (state == LevelOnePlay || state == LevelTwoPlay) ++sceneVersion;
     // The clock is read before elapsed grows, so what is shown lags one frame.
     if (state == LevelOnePlay) {
         levelOneTerrain->UpdateTree(dt);
@@ -192,6 +199,9 @@ void CGameWorld::Update(float dt) {
 }
 
 void CGameWorld::DimScreen() {
+    // Over everything, however near: a wall closer than the layer must not stay bright.
+    const GLboolean depthTest = glIsEnabled(GL_DEPTH_TEST);
+    glDisable(GL_DEPTH_TEST);
     glPushMatrix();
     glLoadIdentity();
     glEnable(GL_BLEND);
@@ -208,6 +218,17 @@ void CGameWorld::DimScreen() {
     glEnable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
     glPopMatrix();
+    if (depthTest) glEnable(GL_DEPTH_TEST);
+}
+
+void CGameWorld::DrawDimmedLevel(CObject* level, CViewCamera* cam) {
+    if (frozenView.Matches(level, sceneVersion)) {
+        frozenView.Show();
+        return;
+    }
+    level->RenderTree(cam);
+    DimScreen();
+    frozenView.Keep();
 }
 
 void CGameWorld::Draw(CViewCamera* cam) {
@@ -271,8 +292,7 @@ void CGameWorld::Render(CViewCamera* cam) {
     switch (shownState) {
     case MainMenu: overlay->DrawMainMenu(); break;
     case LevelOneIntro:
-        levelOneTerrain->RenderTree(cam);
-        DimScreen();
+        DrawDimmedLevel(levelOneTerrain, cam);
         overlay->DrawEnergyHud();
         overlay->DrawLevelOneIntro();
         break;
@@ -283,8 +303,7 @@ void CGameWorld::Render(CViewCamera* cam) {
     case LevelOneMenu:
     case LevelOneWon:
     case LevelOneLost:
-        levelOneTerrain->RenderTree(cam);
-        DimScreen();
+        DrawDimmedLevel(levelOneTerrain, cam);
         overlay->DrawEnergyHud();
         if (shownState == LevelOneMenu)
             overlay->DrawInGameMenu();
@@ -301,8 +320,7 @@ void CGameWorld::Render(CViewCamera* cam) {
     case LevelTwoWon:
     case LevelTwoIntro:
     case LevelTwoLost:
-        levelTwoTerrain->RenderTree(cam);
-        DimScreen();
+        DrawDimmedLevel(levelTwoTerrain, cam);
         overlay->PrintHealthTimeHud();
         if (shownState == LevelTwoMenu)
             overlay->DrawInGameMenu();

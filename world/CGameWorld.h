@@ -1,6 +1,8 @@
 #ifndef PONDQUEST_CGAMEWORLD_H
 #define PONDQUEST_CGAMEWORLD_H
 
+#include "world/CFrozenView.h"
+
 class CViewCamera;
 class COverlay;
 class CTerrain;
@@ -17,6 +19,7 @@ class CReeses;
 class CCougarBox;
 class CBoundary;
 class CCredits;
+class CObject;
 
 enum GameState {
     MainMenu = 0,
@@ -67,6 +70,10 @@ public:
     // The state whose picture is drawn: the one the last rules pass began in, so a win found
     // in play still shows the play picture once, as when the tests were made while drawing.
     int shownState;
+    // Counts every change a level's picture can show (builds, contacts, updates).
+    int sceneVersion;
+    // The dimmed level behind the text screens, drawn once while it stands still.
+    CFrozenView frozenView;
 
     CGameWorld(CViewCamera* camera, COverlay* overlay);
     ~CGameWorld();
@@ -87,6 +94,8 @@ public:
     void ApplyRules();
     // The picture of shownState alone; it changes nothing, however often it is drawn.
     void Render(CViewCamera* camera);
+    // A level under the dimming layer, from the picture kept while it is unchanged.
+    void DrawDimmedLevel(CObject* level, CViewCamera* camera);
     void DimScreen();
 };
 

@@ -6,6 +6,7 @@
 #include "app/Keys.h"
 
 #include <GL/gl.h>
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -67,6 +68,17 @@ bool FrameDriver::Pump() {
         quitArrived = true;
         quitCode = code;
         return true;
+    }
+    return false;
+}
+
+bool FrameDriver::Resize(int width, int height) {
+    SDL_SetWindowSize(engine->hwnd, width, height);
+    const Uint32 deadline = SDL_GetTicks() + 2000;
+    while (!SDL_TICKS_PASSED(SDL_GetTicks(), deadline)) {
+        // The X server answers the resize with an event; wait for it rather than guess.
+        if (SDL_WaitEventTimeout(nullptr, 50)) Pump();
+        if (engine->width == width && engine->height == height) return true;
     }
     return false;
 }

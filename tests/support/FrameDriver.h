@@ -62,6 +62,9 @@ public:
     int Pass(double seconds);
     // Handles pending events only (no frame); true when a quit arrived.
     bool Pump();
+    // Resizes the real window and handles events until the engine has taken the new drawable
+    // size (false if that does not happen within two seconds).
+    bool Resize(int width, int height);
 
     // The frame buffer as the last frame left it.
     PixelImage Pixels() const;

@@ -50,3 +50,14 @@ std::string GameDir() {
     const char* d = std::getenv("PONDQUEST_GAME_DIR");
     return d ? d : ".";
 }
+
+bool LinkGameFiles(const TempDir& dir, const std::string& except) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(GameDir(), error)) {
+        const std::string name = entry.path().filename().string();
+        if (name == except) continue;
+        std::filesystem::create_symlink(entry.path(), dir.File(name), error);
+        if (error) return false;
+    }
+    return !error;
+}

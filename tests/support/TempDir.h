@@ -39,4 +39,8 @@ std::vector<unsigned char> ReadFileBytes(const std::string& path);
 // The folder with the generated game files (the tests' working directory by default).
 std::string GameDir();
 
+// Links every game file but `except` into the folder: a game folder with one file left out
+// or replaced. False when a link cannot be made.
+bool LinkGameFiles(const TempDir& dir, const std::string& except);
+
 #endif

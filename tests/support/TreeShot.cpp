@@ -20,3 +20,13 @@ void LookFrom(GLTestContext& gl, float ex, float ey, float ez, float cx, float c
     gluLookAt(ex, ey, ez, cx, cy, cz, ux, uy, uz);
     glColor4f(1, 1, 1, 1);
 }
+
+void RenderWholeTree(CObject* root, CViewCamera* camera) {
+    for (CObject* node = root;; node = static_cast<CObject*>(node->next)) {
+        glPushMatrix();
+        node->Render(camera);
+        if (node->child) RenderWholeTree(static_cast<CObject*>(node->child), camera);
+        glPopMatrix();
+        if (!node->HasNextSibling()) break;
+    }
+}

@@ -1,5 +1,7 @@
 // Prints how fast the game runs on this machine, each figure the median of repeated runs:
-// the bare frame (clear and swap), the title frame, a level-one and a level-two play frame,
+// the bare frame (clear and swap), the title frame with the two text-screen frames beside it (the
+// level-one introduction and the in-game menu, each also as a ratio to the title frame measured
+// in the same run), a level-one and a level-two play frame,
 // the time to build each level, the time from process start to the first title frame, and
 // the peak memory after twenty rebuilds of each level.
 //   pondquest_benchmark [--repeats N]
@@ -111,6 +113,13 @@ void PrintTime(const char* what, const std::vector<double>& seconds, bool frame 
     std::printf("  [%zu runs]\n", seconds.size());
 }
 
+// The ratio of two medians measured in this run (the machine is shared: only ratios compare).
+void PrintRatio(const char* what, const std::vector<double>& seconds, const std::vector<double>& floor) {
+    const double f = Median(floor);
+    if (seconds.empty() || f <= 0) return;
+    std::printf("%-44s %9.2f x\n", what, Median(seconds) / f);
+}
+
 // Child mode: a main-like start of the game without the full-screen question, which is the
 // only step of the real program left out. Prints the monotonic clock at the moment the first
 // title frame has been drawn and swapped.
@@ -214,7 +223,7 @@ int main(int argc, char** argv) {
     std::printf("frames at %dx%d, %d loop passes a run (frame, caption, events); medians of the runs\n\n",
                 kWidth, kHeight, kBatch);
 
-    std::vector<double> bare, title, one, two, buildOne, buildTwo;
+    std::vector<double> bare, title, intro, menu, one, two, buildOne, buildTwo;
 
     // Bare frame: clear and swap, nothing drawn.
     for (int r = 0; r < repeats; ++r) {
@@ -227,16 +236,45 @@ int main(int argc, char** argv) {
         bare.push_back((NowSeconds() - start) / kBatch);
     }
 
-    // The title, as the game starts.
+    // The title, as the game starts, and level one's text screens as a player gets there: P
+    // twice (the second builds) for the introduction over the dimmed level, then Space and
+    // Enter for the in-game menu over the level as play left it. The three are then timed in
+    // turns, each run from its own view, so a busy moment of the machine falls on all alike.
     TimeLoopPasses(engine, 5);  // the first frames start the music and warm the caches
-    for (int r = 0; r < repeats; ++r)
-        title.push_back(TimeLoopPasses(engine, kBatch));
-
-    // Level one from the title as a player gets there: P twice (the second builds), Space.
     engine->OnKeyDown(Keys::kP);
     engine->OnKeyDown(Keys::kP);
+    bool ok = world->state == LevelOneIntro;
+    const CViewCamera introView = *engine->camera;
+    float levelClear[4];  // the title clears to black; the level to its own colour
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, levelClear);
     engine->OnKeyDown(Keys::kSpace);
-    bool ok = world->state == LevelOnePlay;
+    TimeLoopPasses(engine, 5);
+    engine->OnKeyDown(Keys::kEnter);
+    ok = ok && world->state == LevelOneMenu;
+    const CViewCamera menuView = *engine->camera;
+    const struct {
+        int state;
+        const CViewCamera* view;
+        std::vector<double>* runs;
+    } screens[] = {
+        {MainMenu, nullptr, &title}, {LevelOneIntro, &introView, &intro}, {LevelOneMenu, &menuView, &menu}};
+    for (int r = 0; r < repeats && ok; ++r)
+        for (const auto& screen : screens) {
+            world->state = screen.state;
+            if (screen.view) {
+                *engine->camera = *screen.view;
+                glClearColor(levelClear[0], levelClear[1], levelClear[2], levelClear[3]);
+            }
+            TimeLoopPasses(engine, 2);
+            screen.runs->push_back(TimeLoopPasses(engine, kBatch));
+        }
+    if (!ok) std::fprintf(stderr, "the level-one text screens did not show (state %d)\n", world->state);
+    world->state = LevelOneMenu;
+    *engine->camera = menuView;
+    glClearColor(levelClear[0], levelClear[1], levelClear[2], levelClear[3]);
+    engine->OnKeyDown(Keys::kEsc);
+    world->elapsed = 0;
+    ok = world->state == LevelOnePlay;
     TimeLoopPasses(engine, 5);
     for (int r = 0; r < repeats && ok; ++r) {
         world->elapsed = 0;  // the energy would run out over the runs; standing still, nothing else ends play
@@ -290,6 +328,10 @@ int main(int argc, char** argv) {
 
     PrintTime("bare frame (clear and swap)", bare, true);
     PrintTime("title frame", title, true);
+    PrintTime("text-screen frame (level-one introduction)", intro, true);
+    PrintRatio("  text-screen frame / title frame", intro, title);
+    PrintTime("in-game menu frame (level one)", menu, true);
+    PrintRatio("  in-game menu frame / title frame", menu, title);
     PrintTime("level-one play frame", one, true);
     PrintTime("level-two play frame", two, true);
     PrintTime("level-one build", buildOne);

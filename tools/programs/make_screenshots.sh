@@ -4,7 +4,8 @@
 # writes them, scaled to 640x480 in 256 colours, into docs/screenshots/; the title and every
 # text screen over a plain background (pondquest_screens) go to docs/screenshots/screens/.
 #   tools/programs/make_screenshots.sh [build folder, default build]
-# Needs ImageMagick (convert) to scale and compress; runs under xvfb-run when there is no display.
+# Needs ImageMagick (convert) to scale and compress, and installs it when it is missing (Debian,
+# as root or through sudo); runs under xvfb-run when there is no display.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build=${1:-build}
@@ -13,7 +14,17 @@ screens="$build/tools/pondquest_screens"
 for p in "$program" "$screens"; do
     [ -x "$p" ] || { echo "no $p: build it first (cmake --build $build --target $(basename "$p"))" >&2; exit 1; }
 done
-command -v convert >/dev/null || { echo "ImageMagick's convert is missing (apt-get install imagemagick)" >&2; exit 1; }
+# ImageMagick is needed here only, so it is installed here rather than by tools/setup.sh.
+if ! convert -version 2>/dev/null | grep -q '^Version: ImageMagick'; then
+    echo "Installing imagemagick"
+    sudo=""
+    if [ "$(id -u)" -ne 0 ]; then
+        command -v sudo >/dev/null || { echo "ImageMagick is missing: apt-get install imagemagick" >&2; exit 1; }
+        sudo=sudo
+    fi
+    $sudo apt-get update -qq
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends imagemagick
+fi
 
 raw=$(mktemp -d)
 trap 'rm -rf "$raw"' EXIT

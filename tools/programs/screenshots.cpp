@@ -3,7 +3,8 @@
 //   pondquest_screenshots <outdir> [--sequence]
 // Frames run with a fixed 1/60 s step and keys go to the engine's key handler as a held key
 // would, so the same build makes the same pictures (the maze follows the process's random
-// sequence). --sequence also writes the introductions and the in-game menu.
+// sequence). --sequence also writes the introductions and the in-game menu; --fullscreen writes
+// them all as the game shows them full screen, at the desktop's size.
 // Needs an X display (xvfb-run -a -s "-screen 0 1024x768x24" on a headless machine).
 // The PNGs are uncompressed; tools/programs/make_screenshots.sh shrinks them for docs/.
 #include "app/CSimpEngine.h"
@@ -61,18 +62,20 @@ public:
 
     void Shoot(const char* name) {
         glFinish();
-        std::vector<unsigned char> bottomUp(static_cast<size_t>(kWidth) * kHeight * 3);
+        // The whole drawable: full screen, that is the desktop with the bars beside the picture.
+        const int w = engine->width, h = engine->height;
+        std::vector<unsigned char> bottomUp(static_cast<size_t>(w) * h * 3);
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
         // The software renderer keeps the back buffer intact after the swap.
         glReadBuffer(GL_BACK);
-        glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
+        glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
         std::vector<unsigned char> topDown(bottomUp.size());
-        const size_t row = static_cast<size_t>(kWidth) * 3;
-        for (int y = 0; y < kHeight; ++y)
+        const size_t row = static_cast<size_t>(w) * 3;
+        for (int y = 0; y < h; ++y)
             std::memcpy(&topDown[static_cast<size_t>(y) * row],
-                        &bottomUp[static_cast<size_t>(kHeight - 1 - y) * row], row);
+                        &bottomUp[static_cast<size_t>(h - 1 - y) * row], row);
         std::string path = outDir + "/" + name + ".png";
-        if (png::Write(path, kWidth, kHeight, topDown)) {
+        if (png::Write(path, w, h, topDown)) {
             std::printf("%s\n", path.c_str());
         } else {
             std::fprintf(stderr, "cannot write %s: %s\n", path.c_str(), std::strerror(errno));
@@ -89,11 +92,13 @@ public:
 
 int main(int argc, char** argv) {
     bool sequence = argc == 3 && std::strcmp(argv[2], "--sequence") == 0;
-    if (argc < 2 || argc > 3 || (argc == 3 && !sequence)) {
-        std::fprintf(stderr, "usage: %s <outdir> [--sequence]\n",
+    bool fullscreen = argc == 3 && std::strcmp(argv[2], "--fullscreen") == 0;
+    if (argc < 2 || argc > 3 || (argc == 3 && !sequence && !fullscreen)) {
+        std::fprintf(stderr, "usage: %s <outdir> [--sequence | --fullscreen]\n",
                      argc > 0 ? argv[0] : "pondquest_screenshots");
         return 2;
     }
+    sequence = sequence || fullscreen;
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     std::string outDir = argv[1];
     if (mkdir(outDir.c_str(), 0755) != 0 && errno != EEXIST) {
@@ -122,7 +127,7 @@ int main(int argc, char** argv) {
     }
     CSimpEngine* engine = nullptr;
     try {
-        engine = new CSimpEngine("OpenGL Game", false, kWidth, kHeight, 16);
+        engine = new CSimpEngine("OpenGL Game", fullscreen, kWidth, kHeight, 16);
     } catch (const char* text) {
         std::fprintf(stderr, "%s\n", text);
         return 1;
