@@ -4,6 +4,7 @@
 #include "app/CDemoRecorder.h"
 #include "app/CFrameTimer.h"
 #include "app/CInputDevices.h"
+#include "app/CQuitSignals.h"
 #include "app/Keys.h"
 #include "scene/CViewCamera.h"
 #include "world/CGameWorld.h"
@@ -37,7 +38,9 @@ CEngine::CEngine(const char* title, bool fullscreenMode, int w, int h, int depth
       framesDrawn(0),
       demoPlayer(nullptr),
       demoRecorder(nullptr),
-      demoFinished(false) {}
+      demoFinished(false),
+      soundKeysHeld{},
+      wasInBackground(false) {}
 
 CEngine::~CEngine() {
     delete timer;
@@ -99,6 +102,16 @@ void CEngine::DrawFrame() {
 }
 
 int CEngine::RunPass(float elapsed) {
+    if (InBackground()) {
+        owed = 0.0;
+        wasInBackground = true;
+        if (!minimised) DrawFrame();  // still in sight: the same picture, nothing stepped
+        return 0;
+    }
+    if (wasInBackground) {
+        wasInBackground = false;
+        elapsed = 0.0f;
+    }
     if (timing == ClassicTiming) {
         RunFrame(elapsed);
         return 1;
@@ -132,6 +145,11 @@ void CEngine::CheckInput(float dt) {
     OnMouseMotion(dx, dy);
     for (const Keys::KeyRow& row : Keys::kKeyTable)
         if (input->KeyDown(row.scanCode)) OnKeyDown(row.key);
+    for (int i = 0; i < Keys::kSoundKeyCount; ++i) {
+        const bool down = input->KeyDown(Keys::kSoundKeyTable[i].scanCode);
+        if (down && !soundKeysHeld[i]) OnKeyPressed(Keys::kSoundKeyTable[i].key);
+        soundKeysHeld[i] = down;
+    }
     if (input->MouseButtonDown(0) && clickGate == 0.0f) {
         OnLeftButtonDown(0.0f, 0.0f);
         clickGate = 0.5f;
@@ -145,6 +163,10 @@ void CEngine::UpdateCaption() {
 }
 
 bool CEngine::PumpMessages(int* quitCode) {
+    if (CQuitSignals::Requested()) {
+        if (quitCode) *quitCode = 0;
+        return true;
+    }
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
         if (event.type == QuitEventType()) {
@@ -168,6 +190,8 @@ int CEngine::Run() {
     for (;;) {
         RunPass(timer->ElapsedSeconds());
         UpdateCaption();
+        // Nothing to step or draw in the background: wait for events instead of spinning.
+        if (InBackground()) SDL_WaitEventTimeout(nullptr, 100);
         int code = 0;
         if (PumpMessages(&code)) {
             delete timer;

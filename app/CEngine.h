@@ -2,6 +2,7 @@
 #define PONDQUEST_CENGINE_H
 
 #include "app/COGLWindow.h"
+#include "app/Keys.h"
 
 class CFrameTimer;
 class CViewCamera;
@@ -39,7 +40,9 @@ public:
     // Demo hooks, not owned: the player feeds each step's input, the recorder keeps it.
     CDemoPlayer* demoPlayer;
     CDemoRecorder* demoRecorder;
-    bool demoFinished;  // the player had no step left; the loop has been asked to end
+    bool demoFinished;                         // the player had no step left; the loop has been asked to end
+    bool soundKeysHeld[Keys::kSoundKeyCount];  // as the polled keyboard read them last step
+    bool wasInBackground;                      // the last pass found the window in the background
 
     CEngine(const char* title, bool fullscreen, int width, int height, int bits);
     ~CEngine() override;
@@ -59,11 +62,14 @@ public:
     // One picture of the game as the last step left it, then the swap. Changes nothing.
     virtual void DrawFrame();
     // One pass of the loop after elapsed seconds of real time; returns the steps it ran.
+    // In the background it runs none and draws nothing, and the time spent there (up to
+    // the first pass back) is never owed.
     int RunPass(float elapsed);
 
     // Runs passes until a quit arrives; returns its code.
     int Run();
-    // Handles every pending event; true when a quit arrived, its code in *quitCode.
+    // Handles every pending event; true when a quit arrived, its code in *quitCode. A quit
+    // signal (SIGINT, SIGTERM) counts as a quit with code 0.
     bool PumpMessages(int* quitCode);
     // Sets the caption after a frame, touching the window system only when it differs.
     void UpdateCaption();

@@ -20,6 +20,9 @@ int SdlScancodeFromDik(uint8_t scanCode) {
     case Keys::kScanPadPlus: return SDL_SCANCODE_KP_PLUS;
     case Keys::kScanPadMinus: return SDL_SCANCODE_KP_MINUS;
     case Keys::kScanEscape: return SDL_SCANCODE_ESCAPE;
+    case Keys::kScanM: return SDL_SCANCODE_M;
+    case Keys::kScanLeftBracket: return SDL_SCANCODE_LEFTBRACKET;
+    case Keys::kScanRightBracket: return SDL_SCANCODE_RIGHTBRACKET;
     default: return SDL_SCANCODE_UNKNOWN;
     }
 }

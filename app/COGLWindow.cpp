@@ -8,6 +8,7 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 int32_t COGLWindow::dragOrigin = 0;
 bool COGLWindow::leftHeld = false;
@@ -23,7 +24,18 @@ static int HighWord(int32_t packed) {
     return static_cast<int>((static_cast<uint32_t>(packed) >> 16) & 0xFFFFu);
 }
 
-bool COGLWindow::RegisterWindowClass() { return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0; }
+bool COGLWindow::RegisterWindowClass() {
+    // Without either, SDL falls through to back ends that never show a window; a chosen
+    // driver is the user's to answer for.
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    if ((!driver || !*driver) && (!x11 || !*x11) && (!wayland || !*wayland)) {
+        SDL_SetError("neither DISPLAY nor WAYLAND_DISPLAY is set");
+        return false;
+    }
+    return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+}
 
 uint32_t COGLWindow::QuitEventType() {
     static uint32_t type = SDL_RegisterEvents(1);
@@ -64,7 +76,9 @@ COGLWindow::COGLWindow(const char* title, bool fullscreenMode, int w, int h, int
       aspect(h > 0 ? double(w) / h : 1.0),
       ownsVideo(false),
       letterboxed(false),
-      view{0, 0, w, h} {
+      view{0, 0, w, h},
+      focusLost(false),
+      minimised(false) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "Pondquest: SDL video: %s\n", SDL_GetError());
         throw "ERROR: Creating OpenGL Window!";
@@ -145,6 +159,7 @@ void COGLWindow::OnKeyUp(int) {}
 void COGLWindow::ReservedKeyA(int) {}
 void COGLWindow::OnKeyDown(int) {}
 void COGLWindow::ReservedKeyB(int) {}
+void COGLWindow::OnKeyPressed(int) {}
 
 bool COGLWindow::Create() {
     hdc = hwnd;
@@ -356,6 +371,8 @@ int COGLWindow::VirtualKeyFromSdl(int key) {
     case SDLK_KP_DIVIDE: return 111;
     case SDLK_NUMLOCKCLEAR: return Keys::kVkNumLock;
     case SDLK_SCROLLLOCK: return 145;
+    case SDLK_LEFTBRACKET: return Keys::kVkOem4;
+    case SDLK_RIGHTBRACKET: return Keys::kVkOem6;
     default: return 0;
     }
 }
@@ -379,14 +396,21 @@ int COGLWindow::WindowProc(const SDL_Event& event) {
             ReadDrawableSize();
             SetupProjection();
             return 0;
-        case SDL_WINDOWEVENT_MINIMIZED: return 0;  // a minimise leaves the size and projection alone
+        case SDL_WINDOWEVENT_MINIMIZED:  // a minimise leaves the size and projection alone
+            minimised = true;
+            return 0;
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_MAXIMIZED: minimised = false; return 1;
         case SDL_WINDOWEVENT_EXPOSED: OnPaint(); return 0;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
+            focusLost = false;
+            minimised = false;  // back at the keyboard, so in view again
             if (fullscreen) SetDisplayMode(width, height, bits);
             if (SDL_GetWindowFlags(hwnd) & SDL_WINDOW_MINIMIZED) SDL_RestoreWindow(hwnd);
             return 0;
         case SDL_WINDOWEVENT_FOCUS_LOST:
             // Going to the background steps aside: minimised, and the desktop's mode given back.
+            focusLost = true;
             SDL_MinimizeWindow(hwnd);
             if (fullscreen) RestoreDisplayMode();
             return 0;
@@ -397,6 +421,10 @@ int COGLWindow::WindowProc(const SDL_Event& event) {
         if (useDirectInput) return 0;
         int key = VirtualKeyFromSdl(event.key.keysym.sym);
         if (key == 0) return 1;
+        if (Keys::IsSoundKey(key)) {
+            if (event.type == SDL_KEYDOWN && !event.key.repeat) OnKeyPressed(key);
+            return 0;
+        }
         if (event.type == SDL_KEYDOWN)
             OnKeyDown(key);
         else

@@ -35,6 +35,8 @@ public:
     bool ownsVideo;    // holds a reference on SDL's video subsystem
     bool letterboxed;  // the view is narrower or lower than the drawable: black bars beside it
     int view[4];       // the viewport in the drawable: x, y, width, height
+    bool focusLost;    // the window has lost the keyboard focus (until it gains it again)
+    bool minimised;
 
     // The game's picture, whose shape full screen keeps.
     static const int kPictureWidth = 800;
@@ -45,7 +47,8 @@ public:
     static bool leftHeld;
     static bool rightHeld;
 
-    // Starts SDL's video subsystem; false when it cannot start.
+    // Starts SDL's video subsystem; false, with the reason in SDL_GetError, when it cannot
+    // start or there is no display to start it on.
     static bool RegisterWindowClass();
 
     // Throws "ERROR: Creating OpenGL Window!" when the window or its context cannot be made.
@@ -68,7 +71,12 @@ public:
     virtual void ReservedKeyA(int);
     virtual void OnKeyDown(int key);
     virtual void ReservedKeyB(int);
+    // Once per press of one of the sound keys (Keys::kSoundKeyTable).
+    virtual void OnKeyPressed(int key);
     virtual ~COGLWindow();
+
+    // Play stands still while the window is minimised or without the keyboard focus.
+    bool InBackground() const { return focusLost || minimised; }
 
     // Handles one event for this window; returns 0 when handled, 1 when left to the default.
     int WindowProc(const SDL_Event& event);

@@ -1,20 +1,29 @@
 #include "app/CSimpEngine.h"
 
+#include "app/CSettingsFile.h"
 #include "app/Keys.h"
 
 #include "overlay/COverlay.h"
 #include "scene/CVec3.h"
 #include "scene/CViewCamera.h"
+#include "sound/CSoundSystem.h"
 #include "world/CGameWorld.h"
 
 #include <GL/gl.h>
 
 #include <cinttypes>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
 CSimpEngine::CSimpEngine(const char* title, bool fullscreenMode, int w, int h, int depth)
-    : CEngine(title, fullscreenMode, w, h, depth), camera(nullptr), world(nullptr), overlay(nullptr) {
+    : CEngine(title, fullscreenMode, w, h, depth),
+      camera(nullptr),
+      world(nullptr),
+      overlay(nullptr),
+      settingsFile(nullptr),
+      shownSensitivity(mouseSensitivity),
+      sensitivitySaveDue(false) {
     camera = new CViewCamera();
     overlay = new COverlay();
     world = new CGameWorld(camera, overlay);
@@ -22,6 +31,7 @@ CSimpEngine::CSimpEngine(const char* title, bool fullscreenMode, int w, int h, i
 }
 
 CSimpEngine::~CSimpEngine() {
+    if (sensitivitySaveDue) SaveSettings();
     delete world;
     world = nullptr;
     delete camera;
@@ -172,6 +182,70 @@ void CSimpEngine::OnKeyDown(int key) {
         break;
     default: break;
     }
+}
+
+void CSimpEngine::UseSettings(CSettingsFile* file) {
+    settingsFile = file;
+    if (file) mouseSensitivity = file->values.mouseSensitivity;
+    shownSensitivity = mouseSensitivity;
+    sensitivitySaveDue = false;
+}
+
+void CSimpEngine::SaveSettings() {
+    sensitivitySaveDue = false;
+    if (!settingsFile) return;
+    settingsFile->values.mouseSensitivity = mouseSensitivity;
+    settingsFile->values.musicVolume = CSoundSystem::GetMusicVolume();
+    settingsFile->values.effectsVolume = CSoundSystem::GetEffectsVolume();
+    settingsFile->values.muted = CSoundSystem::IsMuted();
+    settingsFile->SaveAndTell();
+}
+
+void CSimpEngine::NoticeSensitivity() {
+    // Held keypad keys change it every step: the note follows, the save waits for a step
+    // that leaves it alone.
+    if (mouseSensitivity != shownSensitivity) {
+        shownSensitivity = mouseSensitivity;
+        sensitivitySaveDue = true;
+        char note[64];
+        std::snprintf(note, sizeof note, "Mouse sensitivity %.2f", static_cast<double>(mouseSensitivity));
+        overlay->ShowNote(note);
+    } else if (sensitivitySaveDue) {
+        SaveSettings();
+    }
+}
+
+bool CSimpEngine::RunStep(float dt) {
+    const bool ran = CEngine::RunStep(dt);
+    NoticeSensitivity();
+    overlay->AgeNote(dt);
+    return ran;
+}
+
+void CSimpEngine::RunFrame(float dt) {
+    CEngine::RunFrame(dt);
+    NoticeSensitivity();
+    overlay->AgeNote(dt);
+}
+
+void CSimpEngine::OnKeyPressed(int key) {
+    char note[64];
+    if (key == Keys::kMute) {
+        CSoundSystem::SetMuted(!CSoundSystem::IsMuted());
+        std::snprintf(note, sizeof note, "%s", CSoundSystem::IsMuted() ? "Sound off" : "Sound on");
+    } else if (key == Keys::kMusicDown || key == Keys::kMusicUp) {
+        // Tenths, counted whole so that steps never drift off them.
+        const float tenths =
+            std::round(CSoundSystem::GetMusicVolume() * 10.0f) + (key == Keys::kMusicUp ? 1 : -1);
+        CSoundSystem::SetMusicVolume(tenths / 10.0f);
+        std::snprintf(note, sizeof note, "Music volume %d%%%s",
+                      static_cast<int>(std::lround(CSoundSystem::GetMusicVolume() * 100.0f)),
+                      CSoundSystem::IsMuted() ? " (sound off)" : "");
+    } else {
+        return;
+    }
+    overlay->ShowNote(note);
+    SaveSettings();
 }
 
 namespace {

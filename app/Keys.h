@@ -3,7 +3,8 @@
 
 #include <cstdint>
 
-// The twelve keys the game reads, named once for the engine, the devices, tools and tests.
+// The twelve keys the game reads (and three sound keys beside them), named once for the engine, the devices,
+// tools and tests.
 namespace Keys {
 
 // Windows virtual-key values, which is what the key handler receives.
@@ -73,6 +74,27 @@ constexpr KeyRow kKeyTable[kKeyCount] = {
     {kScanPadMinus, kPadMinus, "KP-"},
     {kScanEscape, kEsc, "Esc"},
 };
+
+// Added beside the twelve, for the sound: M mutes and unmutes, [ and ] step the music's
+// volume. Each acts once per press, however long it is held.
+constexpr int kVkM = 'M';
+constexpr int kVkOem4 = 219;  // [ on a US layout
+constexpr int kVkOem6 = 221;  // ]
+constexpr int kMute = kVkM;
+constexpr int kMusicDown = kVkOem4;
+constexpr int kMusicUp = kVkOem6;
+constexpr uint8_t kScanLeftBracket = 0x1A;
+constexpr uint8_t kScanRightBracket = 0x1B;
+constexpr uint8_t kScanM = 0x32;
+
+constexpr int kSoundKeyCount = 3;
+constexpr KeyRow kSoundKeyTable[kSoundKeyCount] = {
+    {kScanM, kMute, "M"},
+    {kScanLeftBracket, kMusicDown, "["},
+    {kScanRightBracket, kMusicUp, "]"},
+};
+
+constexpr bool IsSoundKey(int key) { return key == kMute || key == kMusicDown || key == kMusicUp; }
 
 }  // namespace Keys
 

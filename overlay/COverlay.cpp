@@ -51,7 +51,8 @@ COverlay::COverlay()
       smallFont(nullptr),
       largeFont(nullptr),
       mediumFont(nullptr),
-      mainMenu(nullptr) {
+      mainMenu(nullptr),
+      noteSeconds(0.0f) {
     smallFont = new CTextFont("Arial", 16);
     largeFont = new CTextFont("Arial", 40);
     mediumFont = new CTextFont("Arial", 30);
@@ -197,5 +198,17 @@ void COverlay::PrintHealthTimeHud() {
     }
     glDisable(GL_BLEND);
     glEnable(GL_TEXTURE_2D);
+    glPopAttrib();
+}
+
+void COverlay::DrawNote() {
+    if (noteSeconds <= 0.0f || note.empty()) return;
+    glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT);
+    glDisable(GL_DEPTH_TEST);
+    BeginTextScreen();
+    mediumFont->SetShadow(true);
+    Line(mediumFont, kWhite, -0.9f, -0.9f, note.c_str());
+    mediumFont->SetShadow(false);
+    EndTextScreen();
     glPopAttrib();
 }

@@ -1,6 +1,8 @@
 #ifndef PONDQUEST_COVERLAY_H
 #define PONDQUEST_COVERLAY_H
 
+#include <string>
+
 class CTextFont;
 class CMainMenu;
 
@@ -18,6 +20,10 @@ public:
     CTextFont* largeFont;
     CTextFont* mediumFont;
     CMainMenu* mainMenu;
+    // A short line over every screen after a setting changes; gone after kNoteSeconds.
+    std::string note;
+    float noteSeconds;  // how long it stays up yet
+    static constexpr float kNoteSeconds = 1.0f;
 
     COverlay();
     ~COverlay();
@@ -49,6 +55,15 @@ public:
     void DrawHealthTimeHud();
     // The same picture without touching goalReached, and the rule on its own.
     void PrintHealthTimeHud();
+    void ShowNote(const char* text) {
+        note = text;
+        noteSeconds = kNoteSeconds;
+    }
+    void AgeNote(float dt) {
+        if (noteSeconds > 0.0f) noteSeconds -= dt;
+    }
+    // Over whatever the screen shows, while it lasts.
+    void DrawNote();
     bool ClockShowsZero() const { return minutes <= 0 && seconds <= 0 && subSeconds <= 0; }
 };
 

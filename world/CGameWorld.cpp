@@ -335,4 +335,5 @@ void CGameWorld::Render(CViewCamera* cam) {
     default:  // the loading states show nothing
         break;
     }
+    overlay->DrawNote();
 }
