@@ -12,6 +12,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 
 namespace {
 struct Reply {
