@@ -207,7 +207,7 @@ void COverlay::DrawNote() {
     glDisable(GL_DEPTH_TEST);
     BeginTextScreen();
     mediumFont->SetShadow(true);
-    Line(mediumFont, kWhite, -0.9f, -0.9f, note.c_str());
+    Line(mediumFont, kWhite, -0.7f, -0.52f, note.c_str());  // lower left, under the text screens
     mediumFont->SetShadow(false);
     EndTextScreen();
     glPopAttrib();

@@ -84,8 +84,8 @@ TEST(Background, FocusLossOrMinimiseFreezesPlayAndOwesNothingOnReturn) {
         EXPECT_EQ(driver->Pass(3.0), 0);
         EXPECT_EQ(driver->Pass(1.0 / 60), 1);
         EXPECT_EQ(driver->engine->overlay->energy, energy);
-        for (int i = 0; i < 4; ++i)
-            driver->Pass(0.5);
+        for (int i = 0; i < 90; ++i)
+            driver->Pass(1.0 / 60);
         EXPECT_LT(driver->engine->overlay->energy, energy) << "the level's clock does not go on";
     }
 }

@@ -19,7 +19,9 @@
 
 namespace {
 
-std::vector<unsigned char> Bytes(const std::string& s) { return std::vector<unsigned char>(s.begin(), s.end()); }
+std::vector<unsigned char> Bytes(const std::string& s) {
+    return std::vector<unsigned char>(s.begin(), s.end());
+}
 
 std::vector<std::string> Entries(const std::string& folder) {
     std::vector<std::string> names;
