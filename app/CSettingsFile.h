@@ -25,7 +25,7 @@ public:
     };
     // Sensitivities the game accepts from the file; keypad minus stops at the lower one.
     static constexpr float kMinSensitivity = 0.05f;
-    static constexpr float kMaxSensitivity = 1000.0f;
+    static constexpr float kMaxSensitivity = 1e6f;
     // Anything longer is not a settings file this game wrote.
     static constexpr long kMaxFileBytes = 64 * 1024;
 
