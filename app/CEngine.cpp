@@ -102,7 +102,7 @@ void CEngine::DrawFrame() {
 }
 
 int CEngine::RunPass(float elapsed) {
-    if (InBackground()) {
+    if (StandsStill()) {
         owed = 0.0;
         wasInBackground = true;
         if (!minimised) DrawFrame();  // still in sight: the same picture, nothing stepped
@@ -191,7 +191,7 @@ int CEngine::Run() {
         RunPass(timer->ElapsedSeconds());
         UpdateCaption();
         // Nothing to step or draw in the background: wait for events instead of spinning.
-        if (InBackground()) SDL_WaitEventTimeout(nullptr, 100);
+        if (StandsStill()) SDL_WaitEventTimeout(nullptr, 100);
         int code = 0;
         if (PumpMessages(&code)) {
             delete timer;

@@ -62,9 +62,11 @@ public:
     // One picture of the game as the last step left it, then the swap. Changes nothing.
     virtual void DrawFrame();
     // One pass of the loop after elapsed seconds of real time; returns the steps it ran.
-    // In the background it runs none and draws nothing, and the time spent there (up to
-    // the first pass back) is never owed.
+    // While it stands still it runs none (drawing only while in sight), and the time spent
+    // so (up to the first pass back) is never owed.
     int RunPass(float elapsed);
+    // In the background with the player in control: a demo being played runs on.
+    bool StandsStill() const { return InBackground() && !demoPlayer; }
 
     // Runs passes until a quit arrives; returns its code.
     int Run();

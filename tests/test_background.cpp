@@ -19,16 +19,6 @@
 
 namespace {
 
-void SendWindowEvent(FrameDriver& driver, Uint8 what) {
-    SDL_Event event;
-    SDL_zero(event);
-    event.type = SDL_WINDOWEVENT;
-    event.window.event = what;
-    event.window.windowID = SDL_GetWindowID(driver.engine->hwnd);
-    SDL_PushEvent(&event);
-    driver.Pump();
-}
-
 std::unique_ptr<FrameDriver> GameInLevelOne() {
     CRandom::Reset();
     std::unique_ptr<FrameDriver> driver(new FrameDriver(200, 150));
@@ -71,15 +61,15 @@ TEST(Background, FocusLossOrMinimiseFreezesPlayAndOwesNothingOnReturn) {
         SCOPED_TRACE(leave == SDL_WINDOWEVENT_MINIMIZED ? "minimised" : "focus lost");
         const std::string before = driver->engine->DescribeState();
         const int energy = driver->engine->overlay->energy;
-        SendWindowEvent(*driver, leave);
+        driver->SendWindowEvent(leave);
         int steps = 0;
         for (int i = 0; i < 8; ++i)
             steps += driver->Pass(1.0);
         EXPECT_EQ(steps, 0);
         EXPECT_EQ(driver->engine->DescribeState(), before);
 
-        SendWindowEvent(*driver, leave == SDL_WINDOWEVENT_MINIMIZED ? SDL_WINDOWEVENT_RESTORED
-                                                                    : SDL_WINDOWEVENT_FOCUS_GAINED);
+        driver->SendWindowEvent(leave == SDL_WINDOWEVENT_MINIMIZED ? SDL_WINDOWEVENT_RESTORED
+                                                                   : SDL_WINDOWEVENT_FOCUS_GAINED);
         // The first pass back found the time away; none of it is stepped.
         EXPECT_EQ(driver->Pass(3.0), 0);
         EXPECT_EQ(driver->Pass(1.0 / 60), 1);

@@ -11,6 +11,32 @@
 
 #include <cstring>
 
+namespace {
+const Sint32 kSentByTest = 0x50515354;
+
+int HoldBackServerFocusEvents(void*, SDL_Event* event) {
+    if (event->type != SDL_WINDOWEVENT || event->window.data1 == kSentByTest) return 1;
+    switch (event->window.event) {
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+    case SDL_WINDOWEVENT_MINIMIZED:
+    case SDL_WINDOWEVENT_RESTORED: return 0;
+    default: return 1;
+    }
+}
+}  // namespace
+
+void FrameDriver::SendWindowEvent(uint8_t what) {
+    SDL_Event event;
+    SDL_zero(event);
+    event.type = SDL_WINDOWEVENT;
+    event.window.event = what;
+    event.window.windowID = SDL_GetWindowID(engine->hwnd);
+    event.window.data1 = kSentByTest;
+    SDL_PushEvent(&event);
+    Pump();
+}
+
 uint8_t FrameDriver::ScanCode(const char* name) {
     for (const Keys::KeyRow& k : Keys::kKeyTable)
         if (std::strcmp(k.name, name) == 0) return k.scanCode;
@@ -25,12 +51,16 @@ FrameDriver::FrameDriver(CSimpEngine* built) : engine(built), quitArrived(false)
     engine->input->SetScript(&script);
     engine->input->AcquireAll();
     clickGate = 0.0f;  // process-wide: start every driver with an open gate
+    SDL_SetEventFilter(HoldBackServerFocusEvents, nullptr);
     // Events of the window's creation belong to no test.
     Pump();
     quitArrived = false;
 }
 
-FrameDriver::~FrameDriver() { delete engine; }
+FrameDriver::~FrameDriver() {
+    delete engine;
+    SDL_SetEventFilter(nullptr, nullptr);
+}
 
 void FrameDriver::Hold(uint8_t scanCode) { script.keys[scanCode] = 0x80; }
 void FrameDriver::Release(uint8_t scanCode) { script.keys[scanCode] = 0; }

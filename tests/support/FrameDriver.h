@@ -62,6 +62,10 @@ public:
     int Pass(double seconds);
     // Handles pending events only (no frame); true when a quit arrived.
     bool Pump();
+    // Sends the window a focus or minimise event (SDL_WINDOWEVENT_*) and handles it. Only
+    // these reach the engine: the X server's own are held back, since the tests share one
+    // server and its focus wanders between their windows.
+    void SendWindowEvent(uint8_t what);
     // Resizes the real window and handles events until the engine has taken the new drawable
     // size (false if that does not happen within two seconds).
     bool Resize(int width, int height);
