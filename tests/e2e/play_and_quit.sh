@@ -6,43 +6,11 @@
 # "no" answers with Esc (a window of 800x600), "yes" with Enter (full screen).
 set -uo pipefail
 game_dir=${1:?usage: play_and_quit.sh <game folder> [no|yes]}
-# For the sanitizer build: the system libraries' own leaks are suppressed, and Mesa's software
-# driver is kept loaded to the end so its allocations can be named (a slow unwinder instead
-# deadlocks inside the driver). No effect on a normal build.
-supp=$(mktemp)
-printf 'leak:%s\n' libGLX libGL.so libEGL swrast_dri libgallium libLLVM libX11 libxcb \
-    libfontconfig libdbus libSDL2 libfluidsynth libglib libasound libpulse >"$supp"
-export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$supp:print_suppressions=0}
-preload=""
-if ldd "$game_dir/pondquest" 2>/dev/null | grep -q libasan; then
-    driver=/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so
-    [ -e "$driver" ] && preload=$driver
-    export ASAN_OPTIONS=${ASAN_OPTIONS:-verify_asan_link_order=0}
-fi
-export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
+work=$(mktemp -d)
+trap 'rm -rf "$work"; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null' EXIT
+. "$(dirname "$0")/common.sh"
 answer=${2:-no}
 cd "$game_dir" || exit 2
-command -v xdotool >/dev/null || { echo "xdotool is missing"; exit 2; }
-[ -n "${DISPLAY:-}" ] || { echo "no X display (run under xvfb-run)"; exit 2; }
-
-log=$(mktemp)
-trap 'rm -f "$log" "$supp"; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null' EXIT
-fail() { echo "FAIL: $*"; echo "--- game output"; cat "$log"; exit 1; }
-
-# Polls until a top-level window with exactly this name exists; prints its id.
-find_window() {
-    xwininfo -root -tree 2>/dev/null | awk -v want="\"$1\":" '$2 == want { print $1; exit }'
-}
-wait_window() {  # wait_window <exact name> <seconds>
-    local tries=$(( $2 * 10 )) id
-    while [ "$tries" -gt 0 ]; do
-        id=$(find_window "$1")
-        if [ -n "$id" ]; then echo "$id"; return 0; fi
-        kill -0 "$pid" 2>/dev/null || return 1
-        sleep 0.1; tries=$((tries - 1))
-    done
-    return 1
-}
 
 LD_PRELOAD=$preload ./pondquest >"$log" 2>&1 &
 pid=$!
