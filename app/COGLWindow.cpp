@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 int32_t COGLWindow::dragOrigin = 0;
 bool COGLWindow::leftHeld = false;
@@ -34,7 +35,17 @@ bool COGLWindow::RegisterWindowClass() {
         SDL_SetError("neither DISPLAY nor WAYLAND_DISPLAY is set");
         return false;
     }
-    return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    // When no display server answers, SDL settles for drawing off screen, unseen, forever.
+    const char* chosen = SDL_GetCurrentVideoDriver();
+    if ((!driver || !*driver) && chosen &&
+        (std::strcmp(chosen, "offscreen") == 0 || std::strcmp(chosen, "dummy") == 0)) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        SDL_SetError("no display server answers (DISPLAY=\"%s\", WAYLAND_DISPLAY=\"%s\")", x11 ? x11 : "",
+                     wayland ? wayland : "");
+        return false;
+    }
+    return true;
 }
 
 uint32_t COGLWindow::QuitEventType() {
