@@ -37,13 +37,15 @@ std::vector<CDataFolder::SPlace> CDataFolder::Places(const std::string& option,
 }
 
 bool CDataFolder::Find(const std::vector<SPlace>& places, std::string* folder, std::string* report) {
-    std::string looked;
+    std::string looked, fallback;
     for (const SPlace& place : places) {
         std::string trouble;
         struct stat st;
-        if (stat(place.folder.c_str(), &st) != 0) {
+        const bool found = stat(place.folder.c_str(), &st) == 0;
+        const bool isFolder = found && S_ISDIR(st.st_mode);
+        if (!found) {
             trouble = std::strerror(errno);
-        } else if (!S_ISDIR(st.st_mode)) {
+        } else if (!isFolder) {
             trouble = "not a folder";
         } else {
             for (const std::string& file : Files()) {
@@ -58,8 +60,10 @@ bool CDataFolder::Find(const std::vector<SPlace>& places, std::string* folder, s
             *folder = place.folder;
             return true;
         }
+        if (fallback.empty() && isFolder) fallback = place.folder;
         looked += (looked.empty() ? "" : ", ") + place.folder + " (" + place.source + ": " + trouble + ")";
     }
+    *folder = fallback;
     *report = places.empty()
                   ? "cannot find the game's files: no place to look (the program's own folder is unknown)"
                   : "cannot find the game's files; looked in " + looked;
@@ -75,14 +79,13 @@ std::string CDataFolder::ProgramFolder() {
 bool CDataFolder::Enter(const std::string& option) {
     const char* environment = std::getenv("PONDQUEST_DATA");
     std::string folder, report;
-    if (!Find(Places(option, environment ? environment : "", ProgramFolder()), &folder, &report)) {
-        std::fprintf(stderr, "Pondquest: %s\n", report.c_str());
-        return false;
-    }
-    if (chdir(folder.c_str()) != 0) {
+    const bool found =
+        Find(Places(option, environment ? environment : "", ProgramFolder()), &folder, &report);
+    if (!found) std::fprintf(stderr, "Pondquest: %s\n", report.c_str());
+    if (!folder.empty() && chdir(folder.c_str()) != 0) {
         std::fprintf(stderr, "Pondquest: cannot enter the data folder %s: %s\n", folder.c_str(),
                      std::strerror(errno));
         return false;
     }
-    return true;
+    return found;
 }

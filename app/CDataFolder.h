@@ -23,13 +23,15 @@ public:
     static std::vector<SPlace> Places(const std::string& option, const std::string& environment,
                                       const std::string& programFolder);
     // The first place holding every file, in *folder. False when none does, with *report saying
-    // for each place which file is missing or why the folder cannot be used.
+    // for each place which file is missing or why it cannot be used, and in *folder the first
+    // place that is a folder at all (empty when none is).
     static bool Find(const std::vector<SPlace>& places, std::string* folder, std::string* report);
 
     // The running program's folder, from /proc/self/exe; empty when it cannot be read.
     static std::string ProgramFolder();
-    // Finds the folder and enters it. When none holds the files, says so on stderr and stays in
-    // the current folder: the first file that cannot be loaded then shows the game's own box.
+    // Finds the folder and enters it. When none holds every file, says so on stderr and enters
+    // the first place that is a folder (else stays where it is): the game then goes on as with
+    // any file missing, a picture drawn blank, a sound ending the game with its own box.
     static bool Enter(const std::string& option);
 };
 
