@@ -515,7 +515,8 @@ TEST(GeneratedPictures, IconIsTheDucklingOnARoundBadgeWithClearCorners) {
             const uint8_t* p = at(x, y);
             const float dx = x + 0.5f - 32, dy = y + 0.5f - 32;
             const float distance2 = dx * dx + dy * dy;
-            const bool inside = distance2<26 * 26, outside = distance2> 32 * 32;
+            const bool inside = distance2 < 676.0f;    // within 26 of the middle
+            const bool outside = distance2 > 1024.0f;  // beyond 32
             outsideCount += outside;
             insideCount += inside;
             if (outside && p[3] == 0) ++clear;
