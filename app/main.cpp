@@ -1,10 +1,13 @@
 // Pondquest: ask about full screen, open the window, run the frame loop until a quit.
+#include "app/CDataFolder.h"
 #include "app/CDemoSession.h"
 #include "app/CMessageBox.h"
 #include "app/COGLWindow.h"
+#include "app/COptions.h"
 #include "app/CQuitSignals.h"
 #include "app/CSettingsFile.h"
 #include "app/CSimpEngine.h"
+#include "app/CWindowIcon.h"
 #include "sound/CSoundSystem.h"
 
 #include <SDL.h>
@@ -14,17 +17,21 @@
 
 int main(int argc, char** argv) {
     CQuitSignals::Install();  // before SDL, which would otherwise take SIGINT and SIGTERM
-    // --- Timing and demo options. Other arguments are ignored, as before. ---
+    // --- The command line, then the data folder, which becomes the working directory. ---
     CDemoSession demo;
+    COptions options;
     std::string problem;
-    for (int i = 1; i < argc && problem.empty(); ++i)
-        demo.TakeOption(argc, argv, &i, &problem);
-    if (problem.empty()) demo.Open(&problem);
-    if (!problem.empty()) {
+    switch (options.Parse(argc, argv, &demo, &problem)) {
+    case COptions::ExitOk: std::fputs(problem.c_str(), stdout); return 0;
+    case COptions::UsageError: std::fputs(problem.c_str(), stderr); return COptions::kUsageError;
+    case COptions::Run: break;
+    }
+    if (!demo.Open(&problem)) {
         std::fprintf(stderr, "%s\n", problem.c_str());
         return CDemoSession::kUsageError;
     }
-    // --- end of the timing and demo options ---
+    CDataFolder::Enter(options.dataDir);
+    // --- end of the command line ---
 
     if (!COGLWindow::RegisterWindowClass()) {
         // No box: there is nowhere to show one.
@@ -37,8 +44,8 @@ int main(int argc, char** argv) {
     CSoundSystem::SetEffectsVolume(settings.values.effectsVolume);
     CSoundSystem::SetMuted(settings.values.muted);
 
-    bool fullscreen = false;
-    if (demo.AsksFullScreen()) {
+    bool fullscreen = options.fullscreen;
+    if (demo.AsksFullScreen() && !options.windowed && !options.fullscreen) {
         CMessageBox::Answer answer = CMessageBox::AskYesNo(
             "We are going to run in 800x600x16 mode, would you like to run in fullscreen?", "Fullscreen?");
         if (answer == CMessageBox::Interrupted) {
@@ -50,11 +57,13 @@ int main(int argc, char** argv) {
         fullscreen = answer == CMessageBox::Yes;
     }
 
+    if (options.mute) CSoundSystem::SetMuted(true);
     CSimpEngine* engine = nullptr;
     int result = -1;
     try {
         engine = new CSimpEngine("OpenGL Game", fullscreen, 800, 600, 16);
         engine->UseSettings(&settings);
+        CWindowIcon::Apply(engine->hwnd, CWindowIcon::kFileName);
         demo.Attach(engine);
         if (demo.player) engine->UseSettings(nullptr);  // a demo's keypad presses are not the player's
         result = demo.Finish(engine, engine->Run());

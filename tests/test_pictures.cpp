@@ -2,6 +2,7 @@
 // whether each one carries the content it should.
 #include <GL/gl.h>
 #include <GL/glu.h>
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -480,4 +481,50 @@ TEST(GeneratedPictures, WiseOldManFacesIntoTheMaze) {
         EXPECT_EQ(back[2], 0) << "no eyes at the back";
     }
     ASSERT_EQ(chdir(previous), 0);
+}
+
+// The icon: a round badge with the duckling, transparent around it, at each size a desktop asks
+// for; the window's copy read back the way the game reads it.
+TEST(GeneratedPictures, IconIsTheDucklingOnARoundBadgeWithClearCorners) {
+    for (int size : {48, 128, 256}) {
+        SCOPED_TRACE(size);
+        const std::vector<uint8_t> png =
+            ReadFileBytes(GameDir() + "/pondquest_" + std::to_string(size) + ".png");
+        ASSERT_GT(png.size(), 33u);
+        auto be32 = [&](size_t at) {
+            return png[at] << 24 | png[at + 1] << 16 | png[at + 2] << 8 | png[at + 3];
+        };
+        EXPECT_EQ(std::string(png.begin() + 12, png.begin() + 16), "IHDR");
+        EXPECT_EQ(be32(16), size);
+        EXPECT_EQ(be32(20), size);
+        EXPECT_EQ(png[25], 6) << "RGBA";
+    }
+    SDL_Surface* loaded = SDL_LoadBMP((GameDir() + "/pondquest.bmp").c_str());
+    ASSERT_NE(loaded, nullptr) << SDL_GetError();
+    SDL_Surface* icon = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGBA32, 0);
+    SDL_FreeSurface(loaded);
+    ASSERT_NE(icon, nullptr);
+    ASSERT_EQ(icon->w, 64);
+    ASSERT_EQ(icon->h, 64);
+    auto at = [&](int x, int y) {
+        return static_cast<const uint8_t*>(icon->pixels) + y * icon->pitch + x * 4;
+    };
+    int clear = 0, outsideCount = 0, yellow = 0, opaque = 0, insideCount = 0;
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x) {
+            const uint8_t* p = at(x, y);
+            const float dx = x + 0.5f - 32, dy = y + 0.5f - 32;
+            const float distance2 = dx * dx + dy * dy;
+            const bool inside = distance2 < 676.0f;    // within 26 of the middle
+            const bool outside = distance2 > 1024.0f;  // beyond 32
+            outsideCount += outside;
+            insideCount += inside;
+            if (outside && p[3] == 0) ++clear;
+            if (inside && p[3] == 255) ++opaque;
+            if (inside && p[0] > 200 && p[1] > 160 && p[2] < 110) ++yellow;
+        }
+    SDL_FreeSurface(icon);
+    EXPECT_EQ(clear, outsideCount) << "the corners are see-through";
+    EXPECT_EQ(opaque, insideCount) << "the badge is solid";
+    EXPECT_GT(yellow, 400) << "the duckling fills much of the badge";
 }

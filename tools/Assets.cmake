@@ -2,7 +2,8 @@
 # straight into the folder the game runs from. The same build gives the same bytes.
 set(PONDQUEST_PICTURES
   sanddark.tga fire2.tga water1.tga plant25.tga cougar.tga nest.tga eggcrack.tga
-  reeses.tga elder.tga titlemenu.tga credits1.tga credits2.tga)
+  reeses.tga elder.tga titlemenu.tga credits1.tga credits2.tga
+  pondquest_48.png pondquest_128.png pondquest_256.png pondquest.bmp)
 set(PONDQUEST_SOUNDS
   DuelOfTheFates.mid Crawling.mid The_Kids_Arent_Alright.mid rubberduckie.mid
   ouch.wav reeses.wav)

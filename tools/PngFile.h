@@ -44,14 +44,16 @@ inline void PutChunk(std::vector<uint8_t>& out, const char* type, const std::vec
     PutBE32(out, Crc32(&out[start], out.size() - start));
 }
 
-// rgbTopDown: width * height pixels of R, G, B, the top row first.
-inline std::vector<uint8_t> Encode(int width, int height, const std::vector<uint8_t>& rgbTopDown) {
+// rgbTopDown: width * height pixels of R, G, B (and A when channels is 4), the top row first.
+inline std::vector<uint8_t> Encode(int width, int height, const std::vector<uint8_t>& rgbTopDown,
+                                   int channels = 3) {
+    const size_t rowBytes = static_cast<size_t>(width) * channels;
     std::vector<uint8_t> raw;
-    raw.reserve(static_cast<size_t>(height) * (static_cast<size_t>(width) * 3 + 1));
+    raw.reserve(static_cast<size_t>(height) * (rowBytes + 1));
     for (int y = 0; y < height; ++y) {
         raw.push_back(0);  // filter: none
-        const uint8_t* row = &rgbTopDown[static_cast<size_t>(y) * width * 3];
-        raw.insert(raw.end(), row, row + static_cast<size_t>(width) * 3);
+        const uint8_t* row = &rgbTopDown[static_cast<size_t>(y) * rowBytes];
+        raw.insert(raw.end(), row, row + rowBytes);
     }
     std::vector<uint8_t> z = {0x78, 0x01};
     for (size_t pos = 0; pos < raw.size();) {
@@ -76,7 +78,8 @@ inline std::vector<uint8_t> Encode(int width, int height, const std::vector<uint
     std::vector<uint8_t> header;
     PutBE32(header, static_cast<uint32_t>(width));
     PutBE32(header, static_cast<uint32_t>(height));
-    header.insert(header.end(), {8, 2, 0, 0, 0});  // 8 bits, RGB, deflate, no filter, no interlace
+    // 8 bits, RGB or RGBA, deflate, no filter, no interlace
+    header.insert(header.end(), {8, static_cast<uint8_t>(channels == 4 ? 6 : 2), 0, 0, 0});
     PutChunk(out, "IHDR", header);
     PutChunk(out, "IDAT", z);
     PutChunk(out, "IEND", {});

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing (Debian 12), builds, and then plays the game or runs every test.
 #   tools/setup.sh play   build and start the game from the folder holding its assets
-#   tools/setup.sh test   build and run every test headless (also under the sanitizers)
+#   tools/setup.sh test   build and run every test headless (also under the sanitizers), then
+#                         build the Debian package, validate it, install, run and remove it
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mode=${1:-play}
@@ -10,7 +11,7 @@ packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-mixer-dev libflui
   libfontconfig-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri libgtest-dev
   timgm6mb-soundfont fonts-liberation)
 if [ "$mode" != play ]; then
-  packages+=(xvfb xauth xfonts-base xdotool x11-utils)
+  packages+=(xvfb xauth xfonts-base xdotool x11-utils desktop-file-utils appstream man-db)
 fi
 missing=()
 for p in "${packages[@]}"; do
@@ -50,6 +51,7 @@ case "$mode" in
       xvfb-run -a -s "-screen 0 1024x768x24" \
         ctest --test-dir "$dir" --output-on-failure -j"$jobs"
     done
+    tools/checks/package.sh build
     echo "== all tests passed in $(( $(date +%s) - started )) s (builds included)"
     ;;
   *)

@@ -194,3 +194,23 @@ CPicture CPagePictures::Credits(CTextPainter& text, int page) {
     }
     return pic;
 }
+
+CPicture CPagePictures::Icon(const CColour& background) {
+    CPicture pic(kIconSize, kIconSize);
+    pic.Fill([&](float, float) { return background; });
+    const float c = kIconSize * 0.5f, r = kIconSize * 0.47f;
+    // Pond water, lighter towards the top, darkening into a rim so the badge holds its shape
+    // on light and dark panels alike.
+    pic.Stamp(c, c, r + 2.0f, false, [&](float dx, float dy) -> SStroke {
+        const float d = std::sqrt(dx * dx + dy * dy);
+        CColour water = CColour::Mix(CColour(0.42f, 0.68f, 0.88f), CColour(0.08f, 0.22f, 0.45f),
+                                     Clamp01(0.5f + 0.5f * dy / r));
+        water = CColour::Mix(water, CColour(0.04f, 0.10f, 0.24f), Smooth(r - 0.06f * kIconSize, r, d));
+        return {Cover(d - r), water};
+    });
+    // The duckling's outline spans about 200 x 155 at size 1, centred 16 right of and 55 above
+    // the point it is placed at; this fills most of the badge.
+    const float k = 2.8f;
+    Duckling(pic, c - 16.0f * k, c + 55.0f * k, k);
+    return pic;
+}

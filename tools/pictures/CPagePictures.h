@@ -4,7 +4,7 @@
 #include "CPicture.h"
 #include "CTextPainter.h"
 
-// The title picture and the two credits pages, with their text.
+// The title picture and the two credits pages, with their text, and the icon.
 class CPagePictures {
 public:
     // Where the title screen prints its red key lines, as fractions of the
@@ -17,6 +17,10 @@ public:
 
     static CPicture Title(CTextPainter& text);              // titlemenu.tga
     static CPicture Credits(CTextPainter& text, int page);  // credits1.tga (1), credits2.tga (2)
+    // The game's icon: the duckling on a round patch of pond, kIconSize square, over a plain
+    // background (painted over two backgrounds, the pair gives the icon's transparency).
+    static constexpr int kIconSize = 768;
+    static CPicture Icon(const CColour& background);
 };
 
 #endif

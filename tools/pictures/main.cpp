@@ -1,4 +1,4 @@
-// Paints the game's twelve pictures into the folder given on the command line.
+// Paints the game's twelve pictures, and its icons, into the folder given on the command line.
 //   pondquest_pictures <output folder> [--timings]
 // --timings prints how long each picture took (the pictures themselves never
 // depend on the clock).
@@ -11,6 +11,7 @@
 
 #include "CFacePictures.h"
 #include "CGroundPictures.h"
+#include "CIconFiles.h"
 #include "CPagePictures.h"
 #include "CTextPainter.h"
 #include "CTreatPictures.h"
@@ -65,8 +66,17 @@ int main(int argc, char** argv) {
             std::printf("%-14s %7.1f ms\n", p.name,
                         std::chrono::duration<double, std::milli>(Clock::now() - begin).count());
     }
+    const Clock::time_point iconsBegin = Clock::now();
+    std::string error;
+    if (!CIconFiles::Write(dir, &error)) {
+        std::fprintf(stderr, "pondquest_pictures: %s\n", error.c_str());
+        return 1;
+    }
     if (timings)
-        std::printf("%-14s %7.1f ms\n", "all twelve",
+        std::printf("%-14s %7.1f ms\n", "icons",
+                    std::chrono::duration<double, std::milli>(Clock::now() - iconsBegin).count());
+    if (timings)
+        std::printf("%-14s %7.1f ms\n", "all",
                     std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     return 0;
 }
