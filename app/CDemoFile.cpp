@@ -92,8 +92,8 @@ CDemoFile::CDemoFile()
       gameVersion(GameVersion()) {}
 
 const char* CDemoFile::GameVersion() {
-    static const char* const version = PONDQUEST_GAME_VERSION[0] ? PONDQUEST_GAME_VERSION : "unversioned";
-    return version;
+    static const char* const kVersion = PONDQUEST_GAME_VERSION[0] ? PONDQUEST_GAME_VERSION : "unversioned";
+    return kVersion;
 }
 
 bool CDemoFile::Parse(const uint8_t* data, size_t size, std::string* error) {

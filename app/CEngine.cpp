@@ -31,7 +31,7 @@ bool QuitPosted() {
 CEngine::CEngine(const char* title, bool fullscreenMode, int w, int h, int depth)
     : COGLWindow(title, fullscreenMode, w, h, depth),
       timer(nullptr),
-      timing(FixedStep),
+      timing(kFixedStep),
       owed(0.0),
       stepsRun(0),
       framesDrawn(0),
@@ -99,12 +99,12 @@ void CEngine::DrawFrame() {
 }
 
 int CEngine::RunPass(float elapsed) {
-    if (timing == ClassicTiming) {
+    if (timing == kClassicTiming) {
         RunFrame(elapsed);
         return 1;
     }
     int steps = 0;
-    if (timing == OneStepPerFrame) {
+    if (timing == kOneStepPerFrame) {
         if (RunStep(kStepSeconds)) steps = 1;
     } else {
         if (elapsed > 0.0f) owed += elapsed;  // a clock that went back (or NaN) owes nothing

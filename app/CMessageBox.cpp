@@ -12,8 +12,8 @@ void CMessageBox::ShowError(const char* text, const char* caption) {
 
 CMessageBox::Answer CMessageBox::AskYesNo(const char* text, const char* caption) {
     const SDL_MessageBoxButtonData buttons[2] = {
-        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, Yes, "Yes"},
-        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, No, "No"},
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, kYes, "Yes"},
+        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, kNo, "No"},
     };
     SDL_MessageBoxData data;
     SDL_zero(data);
@@ -27,7 +27,7 @@ CMessageBox::Answer CMessageBox::AskYesNo(const char* text, const char* caption)
     int answer = -1;
     if (SDL_ShowMessageBox(&data, &answer) != 0) {
         std::fprintf(stderr, "Pondquest: cannot ask \"%s\" (%s)\n", text, SDL_GetError());
-        return Unavailable;
+        return kUnavailable;
     }
-    return answer == Yes ? Yes : No;
+    return answer == kYes ? kYes : kNo;
 }

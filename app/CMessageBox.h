@@ -5,7 +5,7 @@
 // written to stderr, so a headless or font-less X server still tells the user why.
 class CMessageBox {
 public:
-    enum Answer { Yes = 1, No = 0, Unavailable = -1 };
+    enum Answer { kYes = 1, kNo = 0, kUnavailable = -1 };
 
     // OK box; caption null gives "Error".
     static void ShowError(const char* text, const char* caption);

@@ -9,6 +9,14 @@
 
 #include <cstdio>
 
+#include "scene/CGameError.h"
+
+namespace {
+// The box main shows when the window cannot be made, and the status the game then ends with.
+const char* const kCreateFailure = "ERROR: Creating OpenGL Window!";
+const int kCreateFailureStatus = -1;
+}  // namespace
+
 int32_t COGLWindow::dragOrigin = 0;
 bool COGLWindow::leftHeld = false;
 bool COGLWindow::rightHeld = false;
@@ -67,7 +75,7 @@ COGLWindow::COGLWindow(const char* title, bool fullscreenMode, int w, int h, int
       view{0, 0, w, h} {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "Pondquest: SDL video: %s\n", SDL_GetError());
-        throw "ERROR: Creating OpenGL Window!";
+        throw CGameError(kCreateFailure, kCreateFailureStatus, false);
     }
     ownsVideo = true;
     // A quit left over from an earlier window must not end this one's loop.
@@ -100,7 +108,7 @@ COGLWindow::COGLWindow(const char* title, bool fullscreenMode, int w, int h, int
         std::fprintf(stderr, "Pondquest: window: %s\n", SDL_GetError());
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         ownsVideo = false;
-        throw "ERROR: Creating OpenGL Window!";
+        throw CGameError(kCreateFailure, kCreateFailureStatus, false);
     }
     ReadDrawableSize();
     SetupProjection();
@@ -108,7 +116,7 @@ COGLWindow::COGLWindow(const char* title, bool fullscreenMode, int w, int h, int
     SDL_ShowWindow(hwnd);
     mouseSensitivity = 2.0f;
     input = new CInputDevices();
-    useDirectInput = input->Initialize(hwnd, INPUT_KEYBOARD | INPUT_MOUSE);
+    useDirectInput = input->Initialize(hwnd, kInputKeyboard | kInputMouse);
     SDL_RaiseWindow(hwnd);
     SetCapture();
     if (useDirectInput) {

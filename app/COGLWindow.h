@@ -48,7 +48,8 @@ public:
     // Starts SDL's video subsystem; false when it cannot start.
     static bool RegisterWindowClass();
 
-    // Throws "ERROR: Creating OpenGL Window!" when the window or its context cannot be made.
+    // Throws a CGameError "ERROR: Creating OpenGL Window!" (status -1) when the window or its
+    // context cannot be made.
     COGLWindow(const char* title, bool fullscreen, int width, int height, int bits);
 
     virtual bool OnCreate();

@@ -19,6 +19,9 @@ public:
     CTextFont* mediumFont;
     CMainMenu* mainMenu;
 
+    // Health at the start of each level; a cougar's touch takes one.
+    static constexpr int kStartingHealth = 5;
+
     COverlay();
     ~COverlay();
     COverlay(const COverlay&) = delete;
@@ -30,7 +33,7 @@ public:
     void AddEnergyBonus(int n) { energyBonus += n; }
     void ResetLevelStats() {
         energyBonus = 0;
-        health = 5;
+        health = kStartingHealth;
     }
     void SetEnergy(int timeLeft) { energy = timeLeft + energyBonus; }
     void SetGoalReached(bool reached) { goalReached = reached; }

@@ -32,7 +32,7 @@ public:
     unsigned char* pixels;
 
     // Largest pixel count a reader accepts (16384 x 16384).
-    static const int64_t maxPixels = int64_t(16384) * 16384;
+    static const int64_t kMaxPixels = int64_t(16384) * 16384;
 
     CTextureImage();
     ~CTextureImage();
