@@ -71,7 +71,7 @@ void CSimpEngine::OnMouseMove(int x, int y, int w, int h) {
 void CSimpEngine::OnKeyDown(int key) {
     // States in which every key first stops the camera (screens over a frozen level).
     static const bool kZeroesCamera[15] = {false, false, true, false, true, true,  true, true,
-                                          false, true,  true, true,  true, false, false};
+                                           false, true,  true, true,  true, false, false};
     const int state = world->state;
     if (state >= 0 && state < 15 && kZeroesCamera[state]) camera->velocity = CVec3(0, 0, 0);
 

@@ -590,7 +590,8 @@ TEST_F(SoundFailure, DamagedSongIsRefusedLikeAMissingOneNamingFileAndReason) {
             sound.Load(cut.c_str(), false);
         }),
         "cannot use the sound file [^\n]*/cut\\.mid: track [0-9]+ of [0-9]+ at byte [0-9]+ claims [0-9]+ "
-        "bytes but only [0-9]+ remain\n\\[box owner=none caption=ERROR! text=Audio file not found! Press OK to "
+        "bytes but only [0-9]+ remain\n\\[box owner=none caption=ERROR! text=Audio file not found! Press OK "
+        "to "
         "exit\\]");
 }
 
