@@ -148,7 +148,7 @@ void (*CSoundSystem::showFailureBox)(void*, const char*, const char*) = ShowBoxW
 CSoundSystem::CSoundSystem() : window(nullptr), plainChannel(-1), positionalChannel(-1), initialized(false) {}
 
 CSoundSystem::~CSoundSystem() {
-    Shutdown();
+    CSoundSystem::Shutdown();
     for (CSoundClip* clip : clips)
         delete clip;
     clips.clear();

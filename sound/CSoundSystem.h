@@ -8,7 +8,7 @@
 class CSoundClip;
 
 // Repeat forever, until Stop or Shutdown.
-const uint32_t DMUS_SEG_REPEAT_INFINITE = 0xFFFFFFFFu;
+const uint32_t DMUS_SEG_REPEAT_INFINITE = 0xFFFFFFFFu;  // NOLINT(readability-identifier-naming): its original name
 
 // Every sound-making object owns one of these. A plain clip played here replaces
 // the plain clip playing on this same system only.

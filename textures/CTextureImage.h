@@ -7,7 +7,7 @@
 
 #include "textures/CTextureCache.h"
 
-enum ImageKind { PCX = 0, BMP = 1, TGA = 2 };
+enum ImageKind { PCX = 0, BMP = 1, TGA = 2 };  // NOLINT(readability-identifier-naming): original names
 
 // One image read from a TGA, BMP or PCX file and the OpenGL texture made from it.
 // Images loaded from the same file share one texture (textures/CTextureCache): while a

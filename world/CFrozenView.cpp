@@ -35,6 +35,8 @@ CFrozenView::~CFrozenView() {
 }
 
 void CFrozenView::Read(Key* key, const void* scene, int version) {
+    // Keys are compared byte for byte, so the padding is zeroed too.
+    // cppcheck-suppress memsetClassFloat
     std::memset(key, 0, sizeof *key);
     key->scene = scene;
     key->version = version;

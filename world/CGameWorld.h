@@ -21,6 +21,8 @@ class CBoundary;
 class CCredits;
 class CObject;
 
+// The states keep their original names.
+// NOLINTBEGIN(readability-identifier-naming)
 enum GameState {
     MainMenu = 0,
     LevelOneLoading = 1,
@@ -38,6 +40,7 @@ enum GameState {
     CreditsLoading = 13,
     Credits = 14
 };
+// NOLINTEND(readability-identifier-naming)
 
 // The game proper: both levels' trees, the music, the clock and the game state.
 class CGameWorld {
@@ -87,6 +90,8 @@ public:
 
     CGameWorld(CViewCamera* camera, COverlay* overlay);
     ~CGameWorld();
+    CGameWorld(const CGameWorld&) = delete;
+    CGameWorld& operator=(const CGameWorld&) = delete;
 
     void SetScreenSize(int width, int height);
     void StopMusic();
