@@ -7,8 +7,9 @@
 
 class CSoundClip;
 
-// Repeat forever, until Stop or Shutdown.
-const uint32_t DMUS_SEG_REPEAT_INFINITE = 0xFFFFFFFFu;  // NOLINT(readability-identifier-naming): its original name
+// Repeat forever, until Stop or Shutdown. Kept under its original name:
+// NOLINTNEXTLINE(readability-identifier-naming)
+const uint32_t DMUS_SEG_REPEAT_INFINITE = 0xFFFFFFFFu;
 
 // Every sound-making object owns one of these. A plain clip played here replaces
 // the plain clip playing on this same system only.
