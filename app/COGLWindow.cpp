@@ -263,12 +263,14 @@ void COGLWindow::SetupProjection() {
 float COGLWindow::ToViewX(int32_t position) {
     if (viewSize == 0) return 0.0f;
     int x = static_cast<int16_t>(LowWord(position));
+    // NOLINTNEXTLINE(bugprone-integer-division): the centre in whole pixels, as positions come
     return static_cast<float>(x - width / 2) * mouseSensitivity / static_cast<float>(viewSize);
 }
 
 float COGLWindow::ToViewY(int32_t position) {
     if (viewSize == 0) return 0.0f;
     int y = static_cast<int16_t>(HighWord(position));
+    // NOLINTNEXTLINE(bugprone-integer-division): the centre in whole pixels, as positions come
     return static_cast<float>(y - height / 2) * mouseSensitivity / static_cast<float>(viewSize);
 }
 

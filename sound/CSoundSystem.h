@@ -42,7 +42,7 @@ public:
     // The six failure boxes (1 to 6) and their texts; null for any other number.
     static const char* FailureText(int box);
     static const char* const kFailureCaption;
-    static const int kFailureExitStatus = 1;
+    static constexpr int kFailureExitStatus = 1;
     // Shows a failure box and returns once the user has dismissed it. Replaceable
     // so that the failure path can be exercised without a real box.
     static void (*showFailureBox)(void* owner, const char* caption, const char* text);

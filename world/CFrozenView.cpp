@@ -52,6 +52,8 @@ void CFrozenView::Read(Key* key, const void* scene, int version) {
 
 bool CFrozenView::Matches(const void* scene, int version) {
     Read(&now, scene, version);
+    // Read zeroes a key's padding before filling it, so equal keys are equal byte for byte.
+    // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison)
     return valid && std::memcmp(&now, &kept, sizeof now) == 0;
 }
 
