@@ -74,11 +74,13 @@ void PutVarint(std::vector<uint8_t>& out, uint32_t v) {
     out.push_back(static_cast<uint8_t>(v));
 }
 
-uint32_t Zigzag(int32_t v) { return (static_cast<uint32_t>(v) << 1) ^ static_cast<uint32_t>(v >> 31); }
+uint32_t Zigzag(int32_t v) { return (static_cast<uint32_t>(v) << 1) ^ (v < 0 ? 0xFFFFFFFFu : 0u); }
 int32_t Unzigzag(uint32_t v) { return static_cast<int32_t>((v >> 1) ^ (~(v & 1) + 1)); }
 
 std::string Said(const char* format, unsigned long long a, unsigned long long b = 0) {
     char text[160];
+    // Formats with one number leave b unread, which printf allows.
+    // cppcheck-suppress wrongPrintfScanfArgNum
     std::snprintf(text, sizeof text, format, a, b);
     return text;
 }
@@ -92,8 +94,8 @@ CDemoFile::CDemoFile()
       gameVersion(GameVersion()) {}
 
 const char* CDemoFile::GameVersion() {
-    static const char* const version = PONDQUEST_GAME_VERSION[0] ? PONDQUEST_GAME_VERSION : "unversioned";
-    return version;
+    static const char* const kVersion = PONDQUEST_GAME_VERSION[0] ? PONDQUEST_GAME_VERSION : "unversioned";
+    return kVersion;
 }
 
 bool CDemoFile::Parse(const uint8_t* data, size_t size, std::string* error) {

@@ -73,7 +73,7 @@ bool CDemoSession::Open(std::string* error) {
 }
 
 void CDemoSession::Attach(CEngine* engine) {
-    engine->timing = classicTiming ? CEngine::ClassicTiming : CEngine::FixedStep;
+    engine->timing = classicTiming ? CEngine::kClassicTiming : CEngine::kFixedStep;
     if (recorder) {
         recorder->Begin(engine->mouseSensitivity);
         engine->demoRecorder = recorder;
@@ -87,7 +87,7 @@ void CDemoSession::Attach(CEngine* engine) {
         if (engine->input) engine->input->AcquireAll();
     }
     if (!timeDemoPath.empty()) {
-        engine->timing = CEngine::OneStepPerFrame;
+        engine->timing = CEngine::kOneStepPerFrame;
         SDL_GL_SetSwapInterval(0);  // as fast as frames can be drawn
     }
     startCount = SDL_GetPerformanceCounter();

@@ -32,7 +32,7 @@ bool QuitPosted() {
 CEngine::CEngine(const char* title, bool fullscreenMode, int w, int h, int depth)
     : COGLWindow(title, fullscreenMode, w, h, depth),
       timer(nullptr),
-      timing(FixedStep),
+      timing(kFixedStep),
       owed(0.0),
       stepsRun(0),
       framesDrawn(0),
@@ -112,12 +112,12 @@ int CEngine::RunPass(float elapsed) {
         wasInBackground = false;
         elapsed = 0.0f;
     }
-    if (timing == ClassicTiming) {
+    if (timing == kClassicTiming) {
         RunFrame(elapsed);
         return 1;
     }
     int steps = 0;
-    if (timing == OneStepPerFrame) {
+    if (timing == kOneStepPerFrame) {
         if (RunStep(kStepSeconds)) steps = 1;
     } else {
         if (elapsed > 0.0f) owed += elapsed;  // a clock that went back (or NaN) owes nothing

@@ -22,9 +22,9 @@ extern float clickGate;
 class CEngine : public COGLWindow {
 public:
     enum Timing {
-        FixedStep,        // steps owed by the real time, then one drawn frame
-        ClassicTiming,    // one RunFrame per pass with the real elapsed time
-        OneStepPerFrame,  // one step and one drawn frame per pass, however long it took
+        kFixedStep,        // steps owed by the real time, then one drawn frame
+        kClassicTiming,    // one RunFrame per pass with the real elapsed time
+        kOneStepPerFrame,  // one step and one drawn frame per pass, however long it took
     };
     static constexpr float kStepSeconds = 1.0f / 60.0f;
     static constexpr int kStepsPerSecond = 60;

@@ -14,8 +14,8 @@ bool CInputDevices::Initialize(SDL_Window* window, int devices) {
     mouse = nullptr;
     directInput = SDL_InitSubSystem(SDL_INIT_EVENTS) == 0;
     if (!directInput) return false;
-    if (devices & INPUT_KEYBOARD) keyboard = new CKeyboardDevice(window);
-    if (devices & INPUT_MOUSE) mouse = new CMouseDevice(window, true);
+    if (devices & kInputKeyboard) keyboard = new CKeyboardDevice(window);
+    if (devices & kInputMouse) mouse = new CMouseDevice(window, true);
     return true;
 }
 

@@ -8,8 +8,8 @@ class CKeyboardDevice;
 class CMouseDevice;
 class CInputScript;
 
-const int INPUT_KEYBOARD = 1;
-const int INPUT_MOUSE = 2;
+const int kInputKeyboard = 1;
+const int kInputMouse = 2;
 
 // Keyboard and mouse, read as state snapshots once per frame (no event buffering).
 class CInputDevices {

@@ -125,8 +125,8 @@ void CMessageBox::ShowError(const char* text, const char* caption) {
 
 CMessageBox::Answer CMessageBox::AskYesNo(const char* text, const char* caption) {
     const SDL_MessageBoxButtonData buttons[2] = {
-        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, Yes, "Yes"},
-        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, No, "No"},
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, kYes, "Yes"},
+        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, kNo, "No"},
     };
     SDL_MessageBoxData data;
     SDL_zero(data);
@@ -140,10 +140,10 @@ CMessageBox::Answer CMessageBox::AskYesNo(const char* text, const char* caption)
     int answer = -1;
     char error[256] = "";
     const int result = ShowInHelper(data, &answer, error, sizeof error);
-    if (result > 0) return Interrupted;
+    if (result > 0) return kInterrupted;
     if (result != 0) {
         std::fprintf(stderr, "Pondquest: cannot ask \"%s\" (%s)\n", text, error);
-        return Unavailable;
+        return kUnavailable;
     }
-    return answer == Yes ? Yes : No;
+    return answer == kYes ? kYes : kNo;
 }

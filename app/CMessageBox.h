@@ -9,7 +9,7 @@
 // every process behind it, and the helper goes too if the game dies.
 class CMessageBox {
 public:
-    enum Answer { Yes = 1, No = 0, Unavailable = -1, Interrupted = -2 };
+    enum Answer { kYes = 1, kNo = 0, kUnavailable = -1, kInterrupted = -2 };
 
     // OK box; caption null gives "Error". Returns early when a quit signal arrives.
     static void ShowError(const char* text, const char* caption);

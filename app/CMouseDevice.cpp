@@ -7,7 +7,7 @@ CMouseDevice::CMouseDevice(SDL_Window* window, bool exclusiveMode)
     : device(window), exclusive(exclusiveMode), acquired(false), script(nullptr) {
     std::memset(&state, 0, sizeof state);
     Acquire();
-    GetDeviceState(&state);
+    CMouseDevice::GetDeviceState(&state);
 }
 
 CMouseDevice::~CMouseDevice() { Unacquire(); }

@@ -11,6 +11,14 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "scene/CGameError.h"
+
+namespace {
+// The box main shows when the window cannot be made, and the status the game then ends with.
+const char* const kCreateFailure = "ERROR: Creating OpenGL Window!";
+const int kCreateFailureStatus = -1;
+}  // namespace
+
 int32_t COGLWindow::dragOrigin = 0;
 bool COGLWindow::leftHeld = false;
 bool COGLWindow::rightHeld = false;
@@ -92,7 +100,7 @@ COGLWindow::COGLWindow(const char* title, bool fullscreenMode, int w, int h, int
       minimised(false) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "Pondquest: SDL video: %s\n", SDL_GetError());
-        throw "ERROR: Creating OpenGL Window!";
+        throw CGameError(kCreateFailure, kCreateFailureStatus, false);
     }
     ownsVideo = true;
     // A quit left over from an earlier window must not end this one's loop.
@@ -125,7 +133,7 @@ COGLWindow::COGLWindow(const char* title, bool fullscreenMode, int w, int h, int
         std::fprintf(stderr, "Pondquest: window: %s\n", SDL_GetError());
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         ownsVideo = false;
-        throw "ERROR: Creating OpenGL Window!";
+        throw CGameError(kCreateFailure, kCreateFailureStatus, false);
     }
     ReadDrawableSize();
     SetupProjection();
@@ -133,7 +141,7 @@ COGLWindow::COGLWindow(const char* title, bool fullscreenMode, int w, int h, int
     SDL_ShowWindow(hwnd);
     mouseSensitivity = 2.0f;
     input = new CInputDevices();
-    useDirectInput = input->Initialize(hwnd, INPUT_KEYBOARD | INPUT_MOUSE);
+    useDirectInput = input->Initialize(hwnd, kInputKeyboard | kInputMouse);
     SDL_RaiseWindow(hwnd);
     SetCapture();
     if (useDirectInput) {
@@ -281,12 +289,14 @@ void COGLWindow::SetupProjection() {
 float COGLWindow::ToViewX(int32_t position) {
     if (viewSize == 0) return 0.0f;
     int x = static_cast<int16_t>(LowWord(position));
+    // NOLINTNEXTLINE(bugprone-integer-division): the centre in whole pixels, as positions come
     return static_cast<float>(x - width / 2) * mouseSensitivity / static_cast<float>(viewSize);
 }
 
 float COGLWindow::ToViewY(int32_t position) {
     if (viewSize == 0) return 0.0f;
     int y = static_cast<int16_t>(HighWord(position));
+    // NOLINTNEXTLINE(bugprone-integer-division): the centre in whole pixels, as positions come
     return static_cast<float>(y - height / 2) * mouseSensitivity / static_cast<float>(viewSize);
 }
 

@@ -51,11 +51,16 @@ public:
     // start or there is no display to start it on.
     static bool RegisterWindowClass();
 
-    // Throws "ERROR: Creating OpenGL Window!" when the window or its context cannot be made.
+    // Throws a CGameError "ERROR: Creating OpenGL Window!" (status -1) when the window or its
+    // context cannot be made.
     COGLWindow(const char* title, bool fullscreen, int width, int height, int bits);
 
+    // Called while the window is made, from its constructor: the window's own versions run
+    // then, a derived engine's once it exists (Create, and every size change).
+    // cppcheck-suppress virtualCallInConstructor
     virtual bool OnCreate();
     virtual bool ReservedCheck();
+    // cppcheck-suppress virtualCallInConstructor
     virtual void OnResize();
     virtual void OnLeftButtonDown(float x, float y);
     virtual void OnRightButtonDown(float x, float y);

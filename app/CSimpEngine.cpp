@@ -26,7 +26,13 @@ CSimpEngine::CSimpEngine(const char* title, bool fullscreenMode, int w, int h, i
       sensitivitySaveDue(false) {
     camera = new CViewCamera();
     overlay = new COverlay();
-    world = new CGameWorld(camera, overlay);
+    try {
+        world = new CGameWorld(camera, overlay);
+    } catch (...) {  // a sound failure on the way to main: nothing of the engine stays behind
+        delete overlay;
+        delete camera;
+        throw;
+    }
     world->SetScreenSize(w, h);
 }
 
@@ -74,10 +80,10 @@ void CSimpEngine::OnMouseMove(int x, int y, int w, int h) {
 // engine's fixed order, so a later key of the same frame meets the state an earlier one left.
 void CSimpEngine::OnKeyDown(int key) {
     // States in which every key first stops the camera (screens over a frozen level).
-    static const bool zeroesCamera[15] = {false, false, true, false, true, true,  true, true,
-                                          false, true,  true, true,  true, false, false};
+    static const bool kZeroesCamera[15] = {false, false, true, false, true, true,  true, true,
+                                           false, true,  true, true,  true, false, false};
     const int state = world->state;
-    if (state >= 0 && state < 15 && zeroesCamera[state]) camera->velocity = CVec3(0, 0, 0);
+    if (state >= 0 && state < 15 && kZeroesCamera[state]) camera->velocity = CVec3(0, 0, 0);
 
     // Moving and turning keys shared by both play states.
     auto playKeys = [&](int k) {

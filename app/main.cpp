@@ -9,6 +9,7 @@
 #include "app/CSimpEngine.h"
 #include "app/CWindowIcon.h"
 #include "sound/CSoundSystem.h"
+#include "scene/CGameError.h"
 
 #include <SDL.h>
 #include <cstdio>
@@ -48,13 +49,13 @@ int main(int argc, char** argv) {
     if (demo.AsksFullScreen() && !options.windowed && !options.fullscreen) {
         CMessageBox::Answer answer = CMessageBox::AskYesNo(
             "We are going to run in 800x600x16 mode, would you like to run in fullscreen?", "Fullscreen?");
-        if (answer == CMessageBox::Interrupted) {
+        if (answer == CMessageBox::kInterrupted) {
             SDL_Quit();
             return 0;
         }
-        if (answer == CMessageBox::Unavailable)
+        if (answer == CMessageBox::kUnavailable)
             std::fprintf(stderr, "Pondquest: no answer to the full-screen question; running in a window\n");
-        fullscreen = answer == CMessageBox::Yes;
+        fullscreen = answer == CMessageBox::kYes;
     }
 
     if (options.mute) CSoundSystem::SetMuted(true);
@@ -69,10 +70,11 @@ int main(int argc, char** argv) {
         result = demo.Finish(engine, engine->Run());
         delete engine;
         engine = nullptr;
-    } catch (const char* text) {
-        CMessageBox::ShowError(text, nullptr);
+    } catch (const CGameError& error) {
+        // A sound failure has shown its own box already; the window's is shown here.
+        if (!error.shown) CMessageBox::ShowError(error.what(), nullptr);
         delete engine;
-        result = -1;
+        result = error.exitStatus;
     } catch (const std::exception& error) {
         CMessageBox::ShowError(error.what(), nullptr);
         delete engine;

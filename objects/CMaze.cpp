@@ -5,8 +5,8 @@
 
 namespace {
 
-const float REMOVED = 666666.0f;
-const int SIDE = 11;  // cells per row and per column
+const float kRemoved = 666666.0f;
+const int kSide = 11;  // cells per row and per column
 
 // Union-find over the cells: a negative entry marks a root.
 int Find(int* sets, int i) {
@@ -16,7 +16,7 @@ int Find(int* sets, int i) {
 }
 
 bool AllJoined(int* sets) {
-    for (int i = 0; i < CMaze::CELL_COUNT - 1; ++i)
+    for (int i = 0; i < CMaze::kCellCount - 1; ++i)
         if (Find(sets, i) != Find(sets, i + 1)) return false;
     return true;
 }
@@ -30,9 +30,9 @@ CMaze::CMaze(CMazeWall** walls) {
 
     // A maze without pieces is still carved; nothing is placed then.
     if (!walls) return;
-    for (int j = 0; j < WALL_COUNT; ++j) {
+    for (int j = 0; j < kWallCount; ++j) {
         if (!walls[j]) continue;
-        if (wallSpots[j][0] == REMOVED) {
+        if (wallSpots[j][0] == kRemoved) {
             walls[j]->SetPosition(-100, -5, -100);  // parked outside, sunk into the ground
             walls[j]->parked = true;
         } else {
@@ -44,15 +44,15 @@ CMaze::CMaze(CMazeWall** walls) {
 void CMaze::FillSpots() {
     int i = 0;
     // Rows of pieces running along x, from z = 550 down to z = 0.
-    for (int row = SIDE; row >= 0; --row)
-        for (int col = 0; col < SIDE; ++col, ++i) {
+    for (int row = kSide; row >= 0; --row)
+        for (int col = 0; col < kSide; ++col, ++i) {
             wallSpots[i][0] = col * 50.0f + 25.0f;
             wallSpots[i][1] = 0;
             wallSpots[i][2] = row * 50.0f;
         }
     // Columns of pieces running along z, from x = 0 to x = 550.
-    for (int col = 0; col <= SIDE; ++col)
-        for (int row = SIDE - 1; row >= 0; --row, ++i) {
+    for (int col = 0; col <= kSide; ++col)
+        for (int row = kSide - 1; row >= 0; --row, ++i) {
             wallSpots[i][0] = col * 50.0f;
             wallSpots[i][1] = 0;
             wallSpots[i][2] = row * 50.0f + 25.0f;
@@ -60,41 +60,41 @@ void CMaze::FillSpots() {
 }
 
 void CMaze::Generate() {
-    int edgeCells[EDGE_COUNT][2];
-    int edgePiece[EDGE_COUNT];
+    int edgeCells[kEdgeCount][2];
+    int edgePiece[kEdgeCount];
     for (int e = 0; e < 110; ++e) {
         // Same column, next row towards low z.
         edgeCells[e][0] = e;
-        edgeCells[e][1] = e + SIDE;
-        edgePiece[e] = e + SIDE;
+        edgeCells[e][1] = e + kSide;
+        edgePiece[e] = e + kSide;
     }
-    for (int e = 110; e < EDGE_COUNT; ++e) {
+    for (int e = 110; e < kEdgeCount; ++e) {
         // Same row, next column towards high x.
-        const int r = (e - 110) / SIDE;
-        const int k = (e - 110) % SIDE;
-        edgeCells[e][0] = k * SIDE + r;
-        edgeCells[e][1] = k * SIDE + r + 1;
+        const int r = (e - 110) / kSide;
+        const int k = (e - 110) % kSide;
+        edgeCells[e][0] = k * kSide + r;
+        edgeCells[e][1] = k * kSide + r + 1;
         edgePiece[e] = e + 33;
     }
 
-    int sets[CELL_COUNT];
-    for (int c = 0; c < CELL_COUNT; ++c)
+    int sets[kCellCount];
+    for (int c = 0; c < kCellCount; ++c)
         sets[c] = -1;
 
     // Extra pieces fall too, so the maze gets loops and open areas.
-    const float extraLimit = EDGE_COUNT * 0.7f;
+    const float extraLimit = kEdgeCount * 0.7f;
     do {
-        const int e = CRandom::Rand() % EDGE_COUNT;
-        const int t = CRandom::Rand() % EDGE_COUNT;
+        const int e = CRandom::Rand() % kEdgeCount;
+        const int t = CRandom::Rand() % kEdgeCount;
         const int a = edgeCells[e][0];
         const int b = edgeCells[e][1];
         if (Find(sets, a) != Find(sets, b)) {
             const int rootB = Find(sets, b);
             const int rootA = Find(sets, a);
             sets[rootB] = rootA;
-            wallSpots[edgePiece[e]][0] = REMOVED;
+            wallSpots[edgePiece[e]][0] = kRemoved;
         }
-        if (t < extraLimit) wallSpots[edgePiece[e]][0] = REMOVED;
+        if (t < extraLimit) wallSpots[edgePiece[e]][0] = kRemoved;
     } while (!AllJoined(sets));
 }
 

@@ -8,11 +8,13 @@ class CMazeWall;
 // Carves the 11 x 11 maze once, in its constructor, and places the 264 pieces.
 class CMaze : public CObject {
 public:
-    static const int WALL_COUNT = 264;
-    static const int CELL_COUNT = 121;
-    static const int EDGE_COUNT = 220;
+    static constexpr int kWallCount = 264;
+    // The first pieces run along x (orientation 0), the rest along z.
+    static constexpr int kWallsAlongX = 132;
+    static constexpr int kCellCount = 121;
+    static constexpr int kEdgeCount = 220;
 
-    float wallSpots[WALL_COUNT][3];  // x of 666666 marks a removed piece
+    float wallSpots[kWallCount][3];  // x of 666666 marks a removed piece
 
     explicit CMaze(CMazeWall** walls);
 

@@ -16,9 +16,14 @@ CPlayer::CPlayer() : camera(nullptr), overlay(nullptr), ouchClip(nullptr), sound
     // The player's own box stays empty: nothing is ever found inside the duckling.
     size = 5;
     sound = new CSoundSystem();
-    sound->Initialize(nullptr);
-    ouchClip = sound->Load("ouch.wav", false);
-    eatClip = sound->Load("reeses.wav", false);
+    try {
+        sound->Initialize(nullptr);
+        ouchClip = sound->Load("ouch.wav", false);
+        eatClip = sound->Load("reeses.wav", false);
+    } catch (...) {  // a missing effect ends the game; this half-made duckling keeps nothing
+        delete sound;
+        throw;
+    }
 }
 
 CPlayer::~CPlayer() {
@@ -49,7 +54,7 @@ void CPlayer::HandleContact(CObject* other) {
         if (overlay) overlay->SetGoalReached(true);
     } else if (type == typeid(CReeses)) {
         other->isDead = true;
-        if (overlay) overlay->AddEnergyBonus(20);
+        if (overlay) overlay->AddEnergyBonus(CReeses::kEnergyBonus);
         if (camera) camera->velocity = CVec3(0, 0, 0);
         if (sound) sound->Play(eatClip, 1);
     } else if (type == typeid(CCougarBox)) {

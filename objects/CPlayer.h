@@ -18,6 +18,8 @@ public:
 
     CPlayer();
     ~CPlayer() override;
+    CPlayer(const CPlayer&) = delete;
+    CPlayer& operator=(const CPlayer&) = delete;
 
     void SetCamera(CViewCamera* c) { camera = c; }
     void SetOverlay(COverlay* o) { overlay = o; }

@@ -11,6 +11,9 @@ public:
     GLUquadric* quadric;
     CTextureImage foodImage;
 
+    // Energy the duckling gains by eating one.
+    static constexpr int kEnergyBonus = 20;
+
     CReeses();
     ~CReeses() override;
 

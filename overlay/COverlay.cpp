@@ -45,7 +45,7 @@ COverlay::COverlay()
       seconds(0),
       subSeconds(0),
       energy(0),
-      health(5),
+      health(kStartingHealth),
       energyBonus(0),
       goalReached(false),
       smallFont(nullptr),

@@ -25,6 +25,9 @@ public:
     float noteSeconds;  // how long it stays up yet
     static constexpr float kNoteSeconds = 1.0f;
 
+    // Health at the start of each level; a cougar's touch takes one.
+    static constexpr int kStartingHealth = 5;
+
     COverlay();
     ~COverlay();
     COverlay(const COverlay&) = delete;
@@ -36,7 +39,7 @@ public:
     void AddEnergyBonus(int n) { energyBonus += n; }
     void ResetLevelStats() {
         energyBonus = 0;
-        health = 5;
+        health = kStartingHealth;
     }
     void SetEnergy(int timeLeft) { energy = timeLeft + energyBonus; }
     void SetGoalReached(bool reached) { goalReached = reached; }

@@ -87,7 +87,8 @@ void CTextFont::Build(int forViewHeight) {
     int widest = 0;
     for (int i = 0; i < kGlyphCount - 1; ++i) {
         CGlyphBitmap& b = bitmaps[i];
-        if (!rasterizer.Render(static_cast<unsigned long>(kFirstChar + i), true, &b, true)) continue;
+        const int code = kFirstChar + i;
+        if (!rasterizer.Render(static_cast<unsigned long>(code), true, &b, true)) continue;
         Glyph& g = glyphs[i];
         g.present = true;
         g.width = b.width;

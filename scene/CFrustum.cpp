@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-CFrustum::CFrustum() {
+CFrustum::CFrustum() : planes() {
     // Until set, every plane lets everything through.
     for (float* p : planes) {
         p[0] = p[1] = p[2] = 0;

@@ -39,8 +39,8 @@ void CViewCamera::Advance(float dt) {
     // A full turn starts the heading again from zero rather than wrapping it.
     if (yaw >= 360.0f || yaw <= -360.0f) yaw = 0.0f;
     if (!pitchLimitOff) {
-        if (pitch > 60.0f) pitch = 60.0f;
-        if (pitch < -60.0f) pitch = -60.0f;
+        if (pitch > kPitchLimit) pitch = kPitchLimit;
+        if (pitch < -kPitchLimit) pitch = -kPitchLimit;
     }
 
     const float cy = Cos(yaw * kDegToRad);
@@ -50,10 +50,10 @@ void CViewCamera::Advance(float dt) {
     // Steps come from the speed before friction; a huge dt or speed cannot throw the eye far.
     float forward = dt * velocity.z;
     float side = dt * velocity.x;
-    if (forward > 25.0f) forward = 25.0f;
-    if (side > 13.0f) side = 13.0f;
-    if (forward < -13.0f) forward = -13.0f;
-    if (side < -13.0f) side = -13.0f;
+    if (forward > kMaxForwardStep) forward = kMaxForwardStep;
+    if (side > kMaxStep) side = kMaxStep;
+    if (forward < -kMaxStep) forward = -kMaxStep;
+    if (side < -kMaxStep) side = -kMaxStep;
 
     // A camera at rest keeps its last friction, so a speed zeroed by a contact drifts back a little.
     if (velocity.Length() > 0.0f) acceleration = -velocity * 3.0f;

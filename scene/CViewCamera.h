@@ -18,6 +18,13 @@ public:
     CVec3 viewEye;
     CVec3 viewCentre;
 
+    // Unless pitchLimitOff, the eye looks at most this many degrees up or down.
+    static constexpr float kPitchLimit = 60.0f;
+    // One Move's step along the heading: forward up to kMaxForwardStep, back and sideways up
+    // to kMaxStep, however large the speed or dt.
+    static constexpr float kMaxForwardStep = 25.0f;
+    static constexpr float kMaxStep = 13.0f;
+
     CViewCamera();
     ~CViewCamera();
 

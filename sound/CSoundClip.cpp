@@ -4,7 +4,7 @@
 
 CSoundClip::CSoundClip() : chunk(nullptr), buffer(-1), positional(false), headRelative(false) {}
 
-CSoundClip::~CSoundClip() { FreeData(); }
+CSoundClip::~CSoundClip() { CSoundClip::FreeData(); }
 
 void CSoundClip::FreeData() {
     song.reset();

@@ -2,6 +2,8 @@
 
 #include "sound/CSoundClip.h"
 
+#include "scene/CGameError.h"
+
 #include "sound/CMidiChecker.h"
 #include "sound/CSynthesizer.h"
 #include "sound/CWaveChecker.h"
@@ -140,13 +142,13 @@ void ShowBoxWithSdl(void* owner, const char* caption, const char* text) {
 
 }  // namespace
 
-const char* const CSoundSystem::failureCaption = "ERROR!";
+const char* const CSoundSystem::kFailureCaption = "ERROR!";
 void (*CSoundSystem::showFailureBox)(void*, const char*, const char*) = ShowBoxWithSdl;
 
 CSoundSystem::CSoundSystem() : window(nullptr), plainChannel(-1), positionalChannel(-1), initialized(false) {}
 
 CSoundSystem::~CSoundSystem() {
-    Shutdown();
+    CSoundSystem::Shutdown();
     for (CSoundClip* clip : clips)
         delete clip;
     clips.clear();
@@ -167,16 +169,9 @@ const char* CSoundSystem::FailureText(int box) {
 void CSoundSystem::Fail(int box) {
     const char* text = FailureText(box);
     // Boxes about setting up belong to the game's window; file boxes have no owner.
-    showFailureBox(box <= 4 ? window : nullptr, failureCaption, text ? text : "");
-    // Stop the sound and give the display back before the program ends.
-    if (openCount > 0) {
-        CSynthesizer::Close();
-        Mix_HaltChannel(-1);
-        Mix_CloseAudio();
-        openCount = 0;
-    }
-    SDL_Quit();
-    std::exit(failureExitStatus);
+    showFailureBox(box <= 4 ? window : nullptr, kFailureCaption, text ? text : "");
+    // The owners' destructors stop the sound on the way out; main gives the display back.
+    throw CGameError(text ? text : "sound failure", kFailureExitStatus, true);
 }
 
 bool CSoundSystem::UsingSilentOutput() { return openCount > 0 && silentOutput; }

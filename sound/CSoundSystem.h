@@ -7,7 +7,8 @@
 
 class CSoundClip;
 
-// Repeat forever, until Stop or Shutdown.
+// Repeat forever, until Stop or Shutdown. Kept under its original name:
+// NOLINTNEXTLINE(readability-identifier-naming)
 const uint32_t DMUS_SEG_REPEAT_INFINITE = 0xFFFFFFFFu;
 
 // Every sound-making object owns one of these. A plain clip played here replaces
@@ -40,14 +41,14 @@ public:
 
     // The six failure boxes (1 to 6) and their texts; null for any other number.
     static const char* FailureText(int box);
-    static const char* const failureCaption;
-    static const int failureExitStatus = 1;
+    static const char* const kFailureCaption;
+    static constexpr int kFailureExitStatus = 1;
     // Shows a failure box and returns once the user has dismissed it. Replaceable
     // so that the failure path can be exercised without a real box.
     static void (*showFailureBox)(void* owner, const char* caption, const char* text);
-    // Shows the box for a failure, then ends the program with failureExitStatus
-    // after releasing the audio device and SDL (which restores the display mode).
-    virtual void Fail(int box);
+    // Shows the box for a failure, then throws a CGameError carrying kFailureExitStatus;
+    // main ends the program once the sound systems and the window are released.
+    [[noreturn]] virtual void Fail(int box);
 
     // Whether the process fell back to the silent dummy output because no audio
     // device could be opened.

@@ -304,7 +304,7 @@ bool CSynthesizer::FindSoundFont(const std::vector<std::string>& places, std::st
             *path = place;
             return true;
         }
-        looked += (looked.empty() ? "" : ", ") + place + " (" + trouble + ")";
+        looked.append(looked.empty() ? "" : ", ").append(place).append(" (").append(trouble).append(")");
     }
     *why = places.empty() ? "no soundfont: $SDL_SOUNDFONTS names none"
                           : "no soundfont found; looked at " + looked +

@@ -156,7 +156,7 @@ float StallAgainstTheEastFence(CEngine::Timing timing) {
     EXPECT_LT(camera->position.x, 254.0f) << "pressed against the fence, not in it";
 
     const int steps = driver->Pass(0.7);
-    if (timing == CEngine::FixedStep) {
+    if (timing == CEngine::kFixedStep) {
         EXPECT_EQ(steps, CEngine::kMaxStepsPerPass) << "time owed beyond five steps is dropped";
     }
     float farthest = std::max(std::fabs(camera->position.x), std::fabs(camera->position.z));
@@ -169,9 +169,9 @@ float StallAgainstTheEastFence(CEngine::Timing timing) {
 }
 
 TEST(FixedStep, AStallAgainstALevelTwoFenceLeavesTheDucklingInsideTheArena) {
-    EXPECT_LT(StallAgainstTheEastFence(CEngine::FixedStep), 256.0f);
+    EXPECT_LT(StallAgainstTheEastFence(CEngine::kFixedStep), 256.0f);
     // The classic frame takes the whole stall in one step and carries the eye out.
-    EXPECT_GT(StallAgainstTheEastFence(CEngine::ClassicTiming), 256.0f);
+    EXPECT_GT(StallAgainstTheEastFence(CEngine::kClassicTiming), 256.0f);
 }
 
 // One whole game, the digest after each turn, and what it leaves.

@@ -13,7 +13,7 @@ namespace {
 class InputDevices : public ::testing::Test {
 protected:
     InputDevices() {
-        ok = input.Initialize(nullptr, INPUT_KEYBOARD | INPUT_MOUSE);
+        ok = input.Initialize(nullptr, kInputKeyboard | kInputMouse);
         input.SetScript(&script);
         input.AcquireAll();
     }
@@ -137,7 +137,7 @@ TEST_F(InputDevices, AfterShutdownEveryQueryIsFalse) {
 
 TEST(InputDevicesSetup, DeviceMaskChoosesTheDevices) {
     CInputDevices keyboardOnly;
-    ASSERT_TRUE(keyboardOnly.Initialize(nullptr, INPUT_KEYBOARD));
+    ASSERT_TRUE(keyboardOnly.Initialize(nullptr, kInputKeyboard));
     EXPECT_NE(keyboardOnly.keyboard, nullptr);
     EXPECT_EQ(keyboardOnly.mouse, nullptr);
     int dx = 4, dy = 4;
@@ -153,7 +153,7 @@ TEST(InputDevicesSetup, DeviceMaskChoosesTheDevices) {
 TEST(InputDevicesSetup, RealKeyboardReadsNothingHeldWithoutEvents) {
     // The SDL path maps the twelve game keys; with no key events nothing is down.
     CInputDevices input;
-    ASSERT_TRUE(input.Initialize(nullptr, INPUT_KEYBOARD));
+    ASSERT_TRUE(input.Initialize(nullptr, kInputKeyboard));
     EXPECT_TRUE(input.Update());
     for (int code = 0; code < 256; ++code)
         EXPECT_FALSE(input.KeyDown(static_cast<uint8_t>(code))) << code;

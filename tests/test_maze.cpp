@@ -86,7 +86,7 @@ std::set<int> ReferenceRemovedPieces(int mazesBefore, uint32_t start = 1, int la
 
 std::set<int> RemovedPieces(const CMaze& maze) {
     std::set<int> removed;
-    for (int i = 0; i < CMaze::WALL_COUNT; ++i)
+    for (int i = 0; i < CMaze::kWallCount; ++i)
         if (maze.wallSpots[i][0] == REMOVED) removed.insert(i);
     return removed;
 }
@@ -98,7 +98,7 @@ bool IsFence(int i) { return i <= 10 || (i >= 121 && i <= 142) || i >= 253; }
 TEST(MazeLayout, SpotsFollowTheGrid) {
     CMaze maze(nullptr);
     maze.FillSpots();
-    for (int i = 0; i < CMaze::WALL_COUNT; ++i) {
+    for (int i = 0; i < CMaze::kWallCount; ++i) {
         EXPECT_EQ(PieceAt(maze.wallSpots[i][0], maze.wallSpots[i][2]), i);
         EXPECT_EQ(maze.wallSpots[i][1], 0);
     }
@@ -111,7 +111,7 @@ TEST(MazeLayout, SpotsFollowTheGrid) {
 
     // The 44 fence pieces are never removed and ring the square.
     int fence = 0;
-    for (int i = 0; i < CMaze::WALL_COUNT; ++i) {
+    for (int i = 0; i < CMaze::kWallCount; ++i) {
         if (!IsFence(i)) continue;
         ++fence;
         const float x = maze.wallSpots[i][0], z = maze.wallSpots[i][2];
@@ -124,7 +124,7 @@ TEST(MazeLayout, SpotsFollowTheGrid) {
     // Carving again from the full grid keeps the fence and the other spots' places.
     CRandom::Reset();
     maze.Generate();
-    for (int i = 0; i < CMaze::WALL_COUNT; ++i) {
+    for (int i = 0; i < CMaze::kWallCount; ++i) {
         if (IsFence(i)) {
             EXPECT_NE(maze.wallSpots[i][0], REMOVED) << "piece " << i;
         }
@@ -140,7 +140,7 @@ TEST(MazeLayout, EveryCellReachableThroughRemovedPieces) {
     for (int build = 0; build < 3; ++build) {
         CMaze maze(nullptr);
         std::set<std::pair<int, int>> standing;
-        for (int i = 0; i < CMaze::WALL_COUNT; ++i)
+        for (int i = 0; i < CMaze::kWallCount; ++i)
             if (maze.wallSpots[i][0] != REMOVED)
                 standing.insert(Key(maze.wallSpots[i][0], maze.wallSpots[i][2]));
 
@@ -204,19 +204,19 @@ TEST(MazeLayout, ExtraRemovalStopsAtSecondDraw153) {
 TEST(MazeWalls, PiecesArePlacedOrParked) {
     GLTestContext gl;
     CRandom::Reset();
-    CMazeWall* walls[CMaze::WALL_COUNT];
-    for (int i = 0; i < CMaze::WALL_COUNT; ++i)
+    CMazeWall* walls[CMaze::kWallCount];
+    for (int i = 0; i < CMaze::kWallCount; ++i)
         walls[i] = new CMazeWall(i < 132 ? 0 : 1);
     EXPECT_EQ(walls[0]->maxX, 0);
     EXPECT_EQ(walls[0]->minZ, 0);
     EXPECT_NE(walls[0]->image.textureId, 0u);
 
     CMaze* maze = new CMaze(walls);
-    for (int i = 0; i < CMaze::WALL_COUNT; ++i)
+    for (int i = 0; i < CMaze::kWallCount; ++i)
         walls[i]->AttachTo(maze);
 
     int parked = 0;
-    for (int i = 0; i < CMaze::WALL_COUNT; ++i) {
+    for (int i = 0; i < CMaze::kWallCount; ++i) {
         CMazeWall* w = walls[i];
         if (maze->wallSpots[i][0] == REMOVED) {
             ++parked;

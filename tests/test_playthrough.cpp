@@ -291,7 +291,7 @@ TEST_F(Playthrough, PilotWinsLevelOneThenLevelTwoIsSurvivedAndTheCreditsRollBack
 
 TEST_F(Playthrough, LevelOneLostByStarvingThenSpaceBuildsANewMazeAndQLeavesFromTheMenu) {
     ToLevelOneIntro();
-    float firstMaze[CMaze::WALL_COUNT][3];
+    float firstMaze[CMaze::kWallCount][3];
     std::memcpy(firstMaze, world->maze->wallSpots, sizeof firstMaze);
     Press("Space");
     ASSERT_EQ(world->state, LevelOnePlay);

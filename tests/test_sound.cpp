@@ -2,6 +2,7 @@
 // back the samples the mixer actually produced.
 #include <gtest/gtest.h>
 
+#include "scene/CGameError.h"
 #include "sound/CSoundClip.h"
 #include "sound/CSoundSystem.h"
 #include "sound/CSynthesizer.h"
@@ -21,6 +22,7 @@
 #include <future>
 #include <limits>
 #include <memory>
+#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -513,34 +515,63 @@ TEST_F(DiskAudio, BiteIsAsLoudAsTheLevelOneSong) {
     EXPECT_EQ(FullScale(heard), 0);
 }
 
-// No disk output here: the death tests' child processes end by exit() and would leave
-// a fixture's folder behind.
-class SoundFailure : public ::testing::Test {
-protected:
-    void SetUp() override { CSoundSystem::showFailureBox = RecordBox; }
+// A failing set-up as main sees it: the status the game would end with (0 when nothing was
+// thrown) and what was told on stderr, the recorded box included.
+struct Failure {
+    int status = 0;
+    bool shown = false;
+    std::string told;
 };
 
-TEST_F(SoundFailure, MissingOrUnreadableFileShowsBoxFiveWithoutOwnerAndExits) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
+template <class Steps>
+Failure FailureOf(Steps steps) {
+    Failure failure;
+    ::testing::internal::CaptureStderr();
+    try {
+        steps();
+    } catch (const CGameError& error) {
+        failure.status = error.exitStatus;
+        failure.shown = error.shown;
+    }
+    failure.told = ::testing::internal::GetCapturedStderr();
+    return failure;
+}
+
+void ExpectEndedWithBox(const Failure& failure, const std::string& pattern) {
+    EXPECT_EQ(failure.status, CSoundSystem::kFailureExitStatus);
+    EXPECT_TRUE(failure.shown) << "main would show a second box";
+    EXPECT_TRUE(std::regex_search(failure.told, std::regex(pattern))) << failure.told;
+}
+
+class SoundFailure : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CSoundSystem::showFailureBox = RecordBox;
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+    }
+};
+
+TEST_F(SoundFailure, MissingOrUnreadableFileShowsBoxFiveWithoutOwnerAndEndsTheGame) {
     void* window = reinterpret_cast<void*>(0x1);  // only passed along, never used
-    EXPECT_EXIT(
-        {
-            CSoundSystem sound;
-            sound.Initialize(window);
-            sound.Load("no_such_song.mid", false);
-        },
-        ::testing::ExitedWithCode(CSoundSystem::failureExitStatus),
-        "\\[box owner=none caption=ERROR! text=Audio file not found! Press OK to exit\\]");
+    ExpectEndedWithBox(FailureOf([&] {
+                           CSoundSystem sound;
+                           sound.Initialize(window);
+                           sound.Load("no_such_song.mid", false);
+                       }),
+                       "\\[box owner=none caption=ERROR! text=Audio file not found! Press OK to exit\\]");
     // A file that is there but is no sound at all fails the same way.
-    EXPECT_EXIT(
-        {
-            CSoundSystem sound;
-            sound.Initialize(window);
-            sound.Load("../CMakeCache.txt", false);
-        },
-        ::testing::ExitedWithCode(CSoundSystem::failureExitStatus),
-        "text=Audio file not found! Press OK to exit");
+    ExpectEndedWithBox(FailureOf([&] {
+                           CSoundSystem sound;
+                           sound.Initialize(window);
+                           sound.Load("../CMakeCache.txt", false);
+                       }),
+                       "text=Audio file not found! Press OK to exit");
+    // The failed systems let the device go: a new one opens and plays.
+    CSoundSystem after;
+    ASSERT_TRUE(after.Initialize(nullptr));
+    CSoundClip* ouch = after.Load("ouch.wav", false);
+    after.Play(ouch, 0);
+    EXPECT_TRUE(after.IsPlaying(ouch));
     EXPECT_STREQ(CSoundSystem::FailureText(5), "Audio file not found! Press OK to exit");
     EXPECT_STREQ(CSoundSystem::FailureText(1),
                  "Unable to create the IDirectMusicLoader8 object!\nPress OK to exit");
@@ -548,38 +579,32 @@ TEST_F(SoundFailure, MissingOrUnreadableFileShowsBoxFiveWithoutOwnerAndExits) {
 }
 
 TEST_F(SoundFailure, DamagedSongIsRefusedLikeAMissingOneNamingFileAndReason) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
     TempDir dir;
     std::vector<unsigned char> song = ReadFileBytes("DuelOfTheFates.mid");
     song.resize(song.size() / 2);
     const std::string cut = dir.Write("cut.mid", song);
-    EXPECT_EXIT(
-        {
+    ExpectEndedWithBox(
+        FailureOf([&] {
             CSoundSystem sound;
             sound.Initialize(nullptr);
             sound.Load(cut.c_str(), false);
-        },
-        ::testing::ExitedWithCode(CSoundSystem::failureExitStatus),
+        }),
         "cannot use the sound file [^\n]*/cut\\.mid: track [0-9]+ of [0-9]+ at byte [0-9]+ claims [0-9]+ "
-        "bytes "
-        "but only [0-9]+ remain\n\\[box owner=none caption=ERROR! text=Audio file not found! Press OK to "
+        "bytes but only [0-9]+ remain\n\\[box owner=none caption=ERROR! text=Audio file not found! Press OK "
+        "to "
         "exit\\]");
 }
 
 TEST_F(SoundFailure, MissingSoundFontShowsBoxOneNamingEveryPlaceLooked) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    EXPECT_EXIT(
-        {
-            setenv("SDL_SOUNDFONTS", "/nowhere/gm.sf2;/nowhere/else.sf2", 1);
-            CSoundSystem sound;
-            sound.Initialize(nullptr);
-        },
-        ::testing::ExitedWithCode(CSoundSystem::failureExitStatus),
-        "no soundfont found; looked at /nowhere/gm.sf2 \\(No such file or directory\\), /nowhere/else.sf2 "
-        "\\(No such file or directory\\), as \\$SDL_SOUNDFONTS lists\n"
-        "\\[box owner=none caption=ERROR! text=Unable to create the IDirectMusicLoader8 object!\nPress OK");
+    setenv("SDL_SOUNDFONTS", "/nowhere/gm.sf2;/nowhere/else.sf2", 1);
+    ExpectEndedWithBox(FailureOf([&] {
+                           CSoundSystem sound;
+                           sound.Initialize(nullptr);
+                       }),
+                       "no soundfont found; looked at /nowhere/gm.sf2 \\(No such file or directory\\), "
+                       "/nowhere/else.sf2 \\(No such file or directory\\), as \\$SDL_SOUNDFONTS lists\n"
+                       "\\[box owner=none caption=ERROR! text=Unable to create the IDirectMusicLoader8 "
+                       "object!\nPress OK");
 }
 
 TEST(SoundFallback, NoAudioDeviceFallsBackToSilenceSaysSoOnceAndPlaysOn) {

@@ -14,7 +14,7 @@ namespace {
 
 // Nothing the readers accept can be larger than this: the biggest pixel area
 // at four bytes a pixel, plus room for headers, colour maps and palettes.
-const size_t maxFileBytes = size_t(CTextureImage::maxPixels) * 4 + (size_t(1) << 20);
+const size_t kMaxFileBytes = size_t(CTextureImage::kMaxPixels) * 4 + (size_t(1) << 20);
 
 uint16_t U16(const unsigned char* p) { return uint16_t(p[0] | (p[1] << 8)); }
 uint32_t U32(const unsigned char* p) {
@@ -32,7 +32,7 @@ std::string ReadWholeFile(const char* fileName, std::vector<unsigned char>& out)
     for (;;) {
         size_t n = std::fread(chunk, 1, sizeof chunk, f);
         if (n > 0) {
-            if (out.size() + n > maxFileBytes) {
+            if (out.size() + n > kMaxFileBytes) {
                 error = "file is too large to be an image";
                 break;
             }
@@ -229,7 +229,7 @@ bool CTextureImage::ReadTGA(const unsigned char* d, size_t size, const char* nam
     if (imageType != 2 && imageType != 3)
         return Fail(name, "TGA image type is not uncompressed true-colour (2) or grey (3)");
     if (w <= 0 || h <= 0) return Fail(name, "TGA width or height is zero or negative");
-    if (int64_t(w) * h > maxPixels) return Fail(name, "TGA image is too large");
+    if (int64_t(w) * h > kMaxPixels) return Fail(name, "TGA image is too large");
     const bool depthOk =
         imageType == 2 ? (depth == 16 || depth == 24 || depth == 32) : (depth == 8 || depth == 16);
     if (!depthOk) return Fail(name, "unsupported TGA pixel depth");
@@ -275,7 +275,7 @@ bool CTextureImage::ReadBMP(const unsigned char* d, size_t size, const char* nam
     if (bitCount != 24 || compression != 0)
         return Fail(name, "only uncompressed 24-bit BMP files are supported");
     if (w <= 0 || h <= 0) return Fail(name, "BMP width or height is zero or negative");
-    if (int64_t(w) * h > maxPixels) return Fail(name, "BMP image is too large");
+    if (int64_t(w) * h > kMaxPixels) return Fail(name, "BMP image is too large");
 
     // Rows are padded to 4 bytes in the file. The stated image size (offset 34)
     // may be 0 or wrong, so the rows are measured from width and height instead,
@@ -325,7 +325,7 @@ bool CTextureImage::ReadPCX(const unsigned char* d, size_t size, const char* nam
     const int32_t w = int32_t(U16(d + 8)) - int32_t(U16(d + 4)) + 1;
     const int32_t h = int32_t(U16(d + 10)) - int32_t(U16(d + 6)) + 1;
     if (w <= 0 || h <= 0) return Fail(name, "PCX width or height is zero or negative");
-    if (int64_t(w) * h > maxPixels) return Fail(name, "PCX image is too large");
+    if (int64_t(w) * h > kMaxPixels) return Fail(name, "PCX image is too large");
     if (size < 128 + 769) return Fail(name, "PCX palette is missing");
     const size_t paletteAt = size - 769;
     if (d[paletteAt] != 12) return Fail(name, "PCX palette marker is missing");

@@ -7,7 +7,7 @@
 
 #include "textures/CTextureCache.h"
 
-enum ImageKind { PCX = 0, BMP = 1, TGA = 2 };
+enum ImageKind { PCX = 0, BMP = 1, TGA = 2 };  // NOLINT(readability-identifier-naming): original names
 
 // One image read from a TGA, BMP or PCX file and the OpenGL texture made from it.
 // Images loaded from the same file share one texture (textures/CTextureCache): while a
@@ -32,7 +32,7 @@ public:
     unsigned char* pixels;
 
     // Largest pixel count a reader accepts (16384 x 16384).
-    static const int64_t maxPixels = int64_t(16384) * 16384;
+    static const int64_t kMaxPixels = int64_t(16384) * 16384;
 
     CTextureImage();
     ~CTextureImage();

@@ -12,6 +12,8 @@ packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-mixer-dev libflui
   timgm6mb-soundfont fonts-liberation)
 if [ "$mode" != play ]; then
   packages+=(xvfb xauth xfonts-base xdotool x11-utils desktop-file-utils appstream man-db)
+  # The static checks: formatting, clang-tidy, cppcheck, the clang build; ccache keeps rebuilds short.
+  packages+=(clang clang-tidy clang-format cppcheck ccache python3)
 fi
 missing=()
 for p in "${packages[@]}"; do
@@ -32,7 +34,9 @@ fi
 jobs=$(nproc 2>/dev/null || echo 2)
 build() {  # build <dir> [cmake options...]
   local dir=$1; shift
-  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  local launcher=()
+  command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" "$@" >/dev/null
   cmake --build "$dir" -j"$jobs"
 }
 
@@ -43,7 +47,7 @@ case "$mode" in
     ;;
   test)
     started=$(date +%s)
-    tools/checks/layers.sh
+    tools/checks/static.sh
     build build -DPONDQUEST_TESTS=ON
     build build-sanitize -DPONDQUEST_SANITIZE=ON -DPONDQUEST_TESTS=ON
     for dir in build build-sanitize; do

@@ -35,6 +35,8 @@ CFrozenView::~CFrozenView() {
 }
 
 void CFrozenView::Read(Key* key, const void* scene, int version) {
+    // Keys are compared byte for byte, so the padding is zeroed too.
+    // cppcheck-suppress memsetClassFloat
     std::memset(key, 0, sizeof *key);
     key->scene = scene;
     key->version = version;
@@ -50,6 +52,8 @@ void CFrozenView::Read(Key* key, const void* scene, int version) {
 
 bool CFrozenView::Matches(const void* scene, int version) {
     Read(&now, scene, version);
+    // Read zeroes a key's padding before filling it, so equal keys are equal byte for byte.
+    // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison)
     return valid && std::memcmp(&now, &kept, sizeof now) == 0;
 }
 

@@ -51,13 +51,18 @@ CGameWorld::CGameWorld(CViewCamera* cam, COverlay* ov)
       sceneVersion(0),
       frozenView() {
     sound = new CSoundSystem();
-    sound->Initialize(nullptr);
-    menuMusicStarted = false;
-    creditsMusicStarted = false;
-    levelOneMusic = sound->Load("Crawling.mid", false);
-    levelTwoMusic = sound->Load("The_Kids_Arent_Alright.mid", false);
-    menuMusic = sound->Load("DuelOfTheFates.mid", false);
-    creditsMusic = sound->Load("rubberduckie.mid", false);
+    try {
+        sound->Initialize(nullptr);
+        menuMusicStarted = false;
+        creditsMusicStarted = false;
+        levelOneMusic = sound->Load("Crawling.mid", false);
+        levelTwoMusic = sound->Load("The_Kids_Arent_Alright.mid", false);
+        menuMusic = sound->Load("DuelOfTheFates.mid", false);
+        creditsMusic = sound->Load("rubberduckie.mid", false);
+    } catch (...) {  // a missing song ends the game; the songs loaded so far go with their system
+        delete sound;
+        throw;
+    }
     credits = new CCredits();
 }
 
@@ -98,7 +103,7 @@ void CGameWorld::StartLevelOne() {
     player->SetCamera(camera);
     player->SetOverlay(overlay);
     BuildMazeLevel();
-    timeLimit = 20;
+    timeLimit = kLevelOneTimeLimit;
     elapsed = 0;
     overlay->ResetLevelStats();
     overlay->SetGoalReached(false);
@@ -107,19 +112,19 @@ void CGameWorld::StartLevelOne() {
 }
 
 void CGameWorld::BuildMazeLevel() {
-    for (int i = 0; i < CMaze::WALL_COUNT; ++i)
-        walls[i] = new CMazeWall(i < 132 ? 0 : 1);
+    for (int i = 0; i < CMaze::kWallCount; ++i)
+        walls[i] = new CMazeWall(i < CMaze::kWallsAlongX ? 0 : 1);
     maze = new CMaze(walls);
     maze->AttachTo(levelOneTerrain);
-    for (int i = 0; i < CMaze::WALL_COUNT; ++i)
+    for (int i = 0; i < CMaze::kWallCount; ++i)
         walls[i]->AttachTo(maze);
     water->AttachTo(levelOneTerrain);
 
-    static const float foodSpots[5][3] = {
+    static const float kFoodSpots[kFoodCount][3] = {
         {25, 3, 525}, {525, 3, 25}, {275, 3, 275}, {25, 3, 275}, {275, 3, 25}};
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < kFoodCount; ++i) {
         food[i] = new CReeses();
-        food[i]->SetPosition(foodSpots[i][0], foodSpots[i][1], foodSpots[i][2]);
+        food[i]->SetPosition(kFoodSpots[i][0], kFoodSpots[i][1], kFoodSpots[i][2]);
         food[i]->AttachTo(maze);
     }
     nest = new CNest();
@@ -143,15 +148,15 @@ void CGameWorld::StartLevelTwo() {
     static const struct {
         int orientation;
         float x, y, z;
-    } fence[4] = {{1, -256, 0, 0}, {1, 256, 0, 0}, {0, 0, 0, -256}, {0, 0, 0, 256}};
-    for (int i = 0; i < 4; ++i) {
-        boundaries[i] = new CBoundary(fence[i].orientation);
-        boundaries[i]->SetPosition(fence[i].x, fence[i].y, fence[i].z);
+    } kFence[kBoundaryCount] = {{1, -256, 0, 0}, {1, 256, 0, 0}, {0, 0, 0, -256}, {0, 0, 0, 256}};
+    for (int i = 0; i < kBoundaryCount; ++i) {
+        boundaries[i] = new CBoundary(kFence[i].orientation);
+        boundaries[i]->SetPosition(kFence[i].x, kFence[i].y, kFence[i].z);
         boundaries[i]->AttachTo(levelTwoTerrain);
     }
     SpawnCougars();
     sound->Play(levelTwoMusic, DMUS_SEG_REPEAT_INFINITE);
-    timeLimit = 90;
+    timeLimit = kLevelTwoTimeLimit;
     elapsed = 0;
     overlay->SetTimeLeft(static_cast<int>(timeLimit));
     overlay->ResetLevelStats();
@@ -159,7 +164,7 @@ void CGameWorld::StartLevelTwo() {
 }
 
 void CGameWorld::SpawnCougars() {
-    for (int i = 0; i < 20; ++i) {
+    for (int i = 0; i < kCougarCount; ++i) {
         int r1 = CRandom::Rand();
         int r2 = CRandom::Rand();
         int z = 255 - (r1 % 510);
@@ -268,7 +273,7 @@ void CGameWorld::ApplyRules() {
             sound->Play(creditsMusic, DMUS_SEG_REPEAT_INFINITE);
             creditsMusicStarted = true;
         }
-        if (camera->position.x < -33) {
+        if (camera->position.x < kCreditsEndX) {
             state = MainMenu;
             StopMusic();
         }

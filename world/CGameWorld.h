@@ -1,6 +1,7 @@
 #ifndef PONDQUEST_CGAMEWORLD_H
 #define PONDQUEST_CGAMEWORLD_H
 
+#include "objects/CMaze.h"
 #include "world/CFrozenView.h"
 
 class CViewCamera;
@@ -11,7 +12,6 @@ class CPlayer;
 class CSoundSystem;
 class CSoundClip;
 class CNest;
-class CMaze;
 class CMazeWall;
 class CWater;
 class CSphere;
@@ -21,6 +21,8 @@ class CBoundary;
 class CCredits;
 class CObject;
 
+// The states keep their original names.
+// NOLINTBEGIN(readability-identifier-naming)
 enum GameState {
     MainMenu = 0,
     LevelOneLoading = 1,
@@ -38,10 +40,21 @@ enum GameState {
     CreditsLoading = 13,
     Credits = 14
 };
+// NOLINTEND(readability-identifier-naming)
 
 // The game proper: both levels' trees, the music, the clock and the game state.
 class CGameWorld {
 public:
+    // Seconds on each level's clock: level one's energy runs down with it, level two is won
+    // when it reaches zero.
+    static constexpr float kLevelOneTimeLimit = 20.0f;
+    static constexpr float kLevelTwoTimeLimit = 90.0f;
+    // The credits roll back towards negative x; once the eye passes this, the title returns.
+    static constexpr float kCreditsEndX = -33.0f;
+    static constexpr int kFoodCount = 5;
+    static constexpr int kCougarCount = 20;
+    static constexpr int kBoundaryCount = 4;
+
     int screenWidth, screenHeight;
     bool menuMusicStarted;
     bool creditsMusicStarted;
@@ -57,12 +70,12 @@ public:
     COverlay* overlay;
     CNest* nest;
     CMaze* maze;
-    CMazeWall* walls[264];
+    CMazeWall* walls[CMaze::kWallCount];
     CWater* water;
     CSphere* wiseOldMan;
-    CReeses* food[5];
-    CCougarBox* cougars[20];
-    CBoundary* boundaries[4];
+    CReeses* food[kFoodCount];
+    CCougarBox* cougars[kCougarCount];
+    CBoundary* boundaries[kBoundaryCount];
     CCredits* credits;
     float timeLimit;
     float elapsed;
@@ -77,6 +90,8 @@ public:
 
     CGameWorld(CViewCamera* camera, COverlay* overlay);
     ~CGameWorld();
+    CGameWorld(const CGameWorld&) = delete;
+    CGameWorld& operator=(const CGameWorld&) = delete;
 
     void SetScreenSize(int width, int height);
     void StopMusic();

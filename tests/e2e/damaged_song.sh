@@ -2,7 +2,8 @@
 # Starts the real game beside a song cut to half its length, under the current X display
 # (Xvfb in CI): the full-screen question is answered, then the game must show the box it
 # shows for a missing song, and once that is answered end with status 1 within 5 s, having
-# named the file and what is wrong with it on one stderr line.
+# named the file and what is wrong with it on one stderr line. The failure travels up to main,
+# which releases everything on the way out: no uncaught exception, no sanitizer report.
 #   usage: damaged_song.sh <folder holding pondquest and its assets>
 set -uo pipefail
 game_dir=${1:?usage: damaged_song.sh <game folder>}
@@ -40,6 +41,8 @@ done
 wait "$pid"; status=$?
 pid=
 [ "$status" -eq 1 ] || fail "exit status $status, not 1"
+! grep -Eq "terminate called|AddressSanitizer|LeakSanitizer|runtime error:" "$log" ||
+    fail "the way out was not clean"
 grep -q "Audio file not found! Press OK to exit" "$log" || fail "not the box for a missing song"
 grep -Eq "cannot use the sound file .*/DuelOfTheFates\.mid: .*(track|claims|ends)" "$log" ||
     fail "stderr does not name the file and what is wrong with it"

@@ -71,12 +71,12 @@ MazePilot::MazePilot(const CMaze& maze, float frameDt)
     }
     // Fence: lines 0 and 11 on each axis, 11 pieces each.
     bool fence[4][kSide] = {};
-    for (int p = 0; p < CMaze::WALL_COUNT; ++p) {
+    for (int p = 0; p < CMaze::kWallCount; ++p) {
         const float x = maze.wallSpots[p][0];
         const float z = maze.wallSpots[p][2];
         if (x == kRemoved) continue;
         ++standingPieces;
-        const bool alongX = p < CMaze::WALL_COUNT / 2;
+        const bool alongX = p < CMaze::kWallCount / 2;
         // A piece along x sits at (50 i + 25, 50 j) and separates cells (i, j-1) and (i, j);
         // one along z sits at (50 i, 50 j + 25) and separates (i-1, j) and (i, j).
         const float across = alongX ? z / kCell : x / kCell;
