@@ -44,6 +44,8 @@ install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/demos DESTINATION ${PONDQUEST_INSTALL
 install(FILES ${CMAKE_SOURCE_DIR}/dist/pondquest.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${DIST_DIR}/${PONDQUEST_APPSTREAM_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${DIST_DIR}/pondquest.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+# Debian wants the licence as share/doc/<package>/copyright; it covers the generated assets too.
+install(FILES ${CMAKE_SOURCE_DIR}/LICENSE RENAME copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/pondquest)
 
 # cpack -G DEB: the libraries' packages from dpkg-shlibdeps, and what the game loads at run time
 # without linking it (a General MIDI soundfont, the fonts of the text screens).
