@@ -15,14 +15,14 @@
 
 const std::vector<std::string>& CDataFolder::Files() {
     // What tools/Assets.cmake generates: the twelve pictures, four songs and two effects.
-    static const std::vector<std::string> files = {
+    static const std::vector<std::string> kFiles = {
         "sanddark.tga",       "fire2.tga",    "water1.tga",
         "plant25.tga",        "cougar.tga",   "nest.tga",
         "eggcrack.tga",       "reeses.tga",   "elder.tga",
         "titlemenu.tga",      "credits1.tga", "credits2.tga",
         "DuelOfTheFates.mid", "Crawling.mid", "The_Kids_Arent_Alright.mid",
         "rubberduckie.mid",   "ouch.wav",     "reeses.wav"};
-    return files;
+    return kFiles;
 }
 
 std::vector<CDataFolder::SPlace> CDataFolder::Places(const std::string& option,

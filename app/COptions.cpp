@@ -37,7 +37,7 @@ COptions::Outcome COptions::Parse(int argc, char** argv, CDemoSession* demo, std
         if (demo->TakeOption(argc, argv, &i, &problem)) {
             if (!problem.empty()) {
                 *text = problem + "\n";
-                return UsageError;
+                return kBadUsage;
             }
             continue;
         }
@@ -54,25 +54,25 @@ COptions::Outcome COptions::Parse(int argc, char** argv, CDemoSession* demo, std
         } else if (std::strcmp(option, "--data-dir") == 0) {
             if (i + 1 >= argc || argv[i + 1][0] == '\0' || std::strncmp(argv[i + 1], "--", 2) == 0) {
                 *text = "Pondquest: --data-dir needs a DIR\n";
-                return UsageError;
+                return kBadUsage;
             }
             dataDir = argv[++i];
         } else {
             *text = std::string("Pondquest: unknown option '") + option + "'\n" + Usage();
-            return UsageError;
+            return kBadUsage;
         }
     }
     if (help) {
         *text = Usage();
-        return ExitOk;
+        return kExitOk;
     }
     if (version) {
         *text = std::string("Pondquest ") + Version() + "\n";
-        return ExitOk;
+        return kExitOk;
     }
     if (windowed && fullscreen) {
         *text = "Pondquest: choose one of --windowed and --fullscreen\n";
-        return UsageError;
+        return kBadUsage;
     }
     // The game reads its files from the data folder, which becomes the working directory
     // before the window opens; a recording is written at the end, so its place is fixed now.
@@ -80,5 +80,5 @@ COptions::Outcome COptions::Parse(int argc, char** argv, CDemoSession* demo, std
         char here[4096];
         if (getcwd(here, sizeof here)) demo->recordPath = std::string(here) + "/" + demo->recordPath;
     }
-    return Run;
+    return kRun;
 }

@@ -14,7 +14,7 @@ class CDemoSession;
 // either way the game exits with 2.
 class COptions {
 public:
-    enum Outcome { Run, ExitOk, UsageError };
+    enum Outcome { kRun, kExitOk, kBadUsage };
     static constexpr int kUsageError = 2;
 
     bool help;
@@ -26,8 +26,8 @@ public:
 
     COptions();
 
-    // Reads argv into these fields and demo's. Run when the game should start; ExitOk when
-    // --help or --version was given (the text to print is in *text); UsageError with what to
+    // Reads argv into these fields and demo's. kRun when the game should start; kExitOk when
+    // --help or --version was given (the text to print is in *text); kBadUsage with what to
     // print on stderr in *text.
     Outcome Parse(int argc, char** argv, CDemoSession* demo, std::string* text);
 

@@ -127,7 +127,10 @@ bool CSettingsFile::Parse(const std::string& text, Values* values, std::string* 
             ok = ParseBool(value, &values->muted);
         else
             continue;  // a setting of a later version: left alone
-        if (!ok) reject(key + " cannot be \"" + value + "\"");
+        if (!ok) {
+            std::string why = key;
+            reject(why.append(" cannot be \"").append(value).append("\""));
+        }
     }
     if (bad == 0) return true;
     if (problem) {

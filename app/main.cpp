@@ -8,8 +8,8 @@
 #include "app/CSettingsFile.h"
 #include "app/CSimpEngine.h"
 #include "app/CWindowIcon.h"
-#include "sound/CSoundSystem.h"
 #include "scene/CGameError.h"
+#include "sound/CSoundSystem.h"
 
 #include <SDL.h>
 #include <cstdio>
@@ -23,9 +23,9 @@ int main(int argc, char** argv) {
     COptions options;
     std::string problem;
     switch (options.Parse(argc, argv, &demo, &problem)) {
-    case COptions::ExitOk: std::fputs(problem.c_str(), stdout); return 0;
-    case COptions::UsageError: std::fputs(problem.c_str(), stderr); return COptions::kUsageError;
-    case COptions::Run: break;
+    case COptions::kExitOk: std::fputs(problem.c_str(), stdout); return 0;
+    case COptions::kBadUsage: std::fputs(problem.c_str(), stderr); return COptions::kUsageError;
+    case COptions::kRun: break;
     }
     if (!demo.Open(&problem)) {
         std::fprintf(stderr, "%s\n", problem.c_str());

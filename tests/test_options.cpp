@@ -53,7 +53,7 @@ private:
 
 TEST(Options, EachOptionIsTakenAndTheDemoOptionsReachTheDemoSession) {
     auto p = Parse({"--windowed", "--mute", "--data-dir", "some dir", "--classic-timing"});
-    ASSERT_EQ(p->outcome, COptions::Run) << p->text;
+    ASSERT_EQ(p->outcome, COptions::kRun) << p->text;
     EXPECT_TRUE(p->options.windowed && p->options.mute && p->demo.classicTiming);
     EXPECT_FALSE(p->options.fullscreen);
     EXPECT_EQ(p->options.dataDir, "some dir");
@@ -64,28 +64,28 @@ TEST(Options, EachOptionIsTakenAndTheDemoOptionsReachTheDemoSession) {
     char here[4096];
     ASSERT_NE(getcwd(here, sizeof here), nullptr);
     p = Parse({"--record", "run.pqdemo"});
-    ASSERT_EQ(p->outcome, COptions::Run);
+    ASSERT_EQ(p->outcome, COptions::kRun);
     EXPECT_EQ(p->demo.recordPath, std::string(here) + "/run.pqdemo");
     EXPECT_EQ(Parse({"--timedemo", "x.pqdemo"})->demo.timeDemoPath, "x.pqdemo");
 }
 
 TEST(Options, HelpVersionAndMistakes) {
     auto help = Parse({"--windowed", "--help"});
-    EXPECT_EQ(help->outcome, COptions::ExitOk);
+    EXPECT_EQ(help->outcome, COptions::kExitOk);
     for (const char* option : {"--windowed", "--fullscreen", "--mute", "--data-dir DIR", "--classic-timing",
                                "--record FILE", "--playdemo FILE", "--timedemo FILE", "--help", "--version"})
         EXPECT_NE(help->text.find(option), std::string::npos) << option;
     auto version = Parse({"--version"});
-    EXPECT_EQ(version->outcome, COptions::ExitOk);
+    EXPECT_EQ(version->outcome, COptions::kExitOk);
     EXPECT_EQ(version->text, std::string("Pondquest ") + COptions::Version() + "\n");
     EXPECT_NE(std::string(COptions::Version()), "unversioned");
 
     auto unknown = Parse({"--windowed", "-x"});
-    EXPECT_EQ(unknown->outcome, COptions::UsageError);
+    EXPECT_EQ(unknown->outcome, COptions::kBadUsage);
     EXPECT_EQ(unknown->text, "Pondquest: unknown option '-x'\n" + COptions::Usage());
     EXPECT_EQ(Parse({"--data-dir"})->text, "Pondquest: --data-dir needs a DIR\n");
-    EXPECT_EQ(Parse({"--data-dir", "--mute"})->outcome, COptions::UsageError);
-    EXPECT_EQ(Parse({"--windowed", "--fullscreen"})->outcome, COptions::UsageError);
+    EXPECT_EQ(Parse({"--data-dir", "--mute"})->outcome, COptions::kBadUsage);
+    EXPECT_EQ(Parse({"--windowed", "--fullscreen"})->outcome, COptions::kBadUsage);
     EXPECT_EQ(Parse({"--record"})->text, "Pondquest: --record needs a FILE\n");
 
     // The real program prints them where a shell user looks, with the agreed exit statuses.
