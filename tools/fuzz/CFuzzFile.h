@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "support/TempDir.h"
@@ -18,6 +19,11 @@ public:
     // Replaces the file's contents with the input; returns its path. A file that cannot be
     // written ends the run, since every later input would be tested against nothing.
     const std::string& Write(const uint8_t* data, size_t size);
+
+    // Hands the loader, once, the files no content can make: a name that is not there, a
+    // folder and a device under the reader's own file name, and (sparseBytes > 0) a file of
+    // that many zero bytes, sparse so it costs no disk.
+    void LoadUnusualFiles(size_t sparseBytes, const std::function<void(const std::string&)>& load);
 
     std::string path;
 
