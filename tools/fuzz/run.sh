@@ -11,10 +11,11 @@
 # The corpus grows in <build-dir>/corpus/<reader> across runs; crashes, hangs and leaks land
 # in <build-dir>/crashes as <reader>-crash-*, and each run's log is <build-dir>/logs/<reader>.log.
 #
-# How coverage is counted: each reader gets a second build of its target, unoptimised and
-# without the sanitizers, whose edge counters (SanitizerCoverage) are put only into the
-# reader's own source files (-fsanitize-coverage-allowlist; the standard library's templates
-# are left out with an ignore list). After fuzzing, that build runs once over the corpus and
+# How coverage is counted: each reader gets a second build of its target, unoptimised,
+# without the sanitizers and without exceptions, whose edge counters (SanitizerCoverage) are
+# put only into the reader's own source files (-fsanitize-coverage-allowlist; the standard
+# library's templates are left out with an ignore list). Without exceptions, the unwinding
+# edges that only a failed allocation could take are not counted. After fuzzing, that build runs once over the corpus and
 # the seeds (-runs=0 -print_coverage=1), which lists every instrumented function with its
 # edges covered and total; the figure sums the functions that make up the reader (see
 # `functions` below). The fuzzing build is not used for counting: -O1 inlines the standard
@@ -122,7 +123,7 @@ for r in "${readers[@]}"; do
   clang++ "${common[@]}" -O1 -fno-omit-frame-pointer -fsanitize=fuzzer,address,undefined \
     -fno-sanitize-recover=undefined "${coverage[@]}" "${defines[@]}" "$harness" "${abs[@]}" "${libs[@]}" \
     -o "$out/fuzz_$r"
-  clang++ "${common[@]}" -O0 -fsanitize=fuzzer "${coverage[@]}" "${defines[@]}" "$harness" "${abs[@]}" \
+  clang++ "${common[@]}" -O0 -fno-exceptions -fsanitize=fuzzer "${coverage[@]}" "${defines[@]}" "$harness" "${abs[@]}" \
     "${libs[@]}" -o "$out/cov_$r"
 
   run=() ; [ $needs_gl -eq 0 ] || run=("${x11[@]}")
