@@ -47,6 +47,7 @@ static void Load(const std::string& path) {
     volatile unsigned sum = 0;
     for (size_t i = 0; i < bytes; ++i)
         sum += image.pixels[i];
+    (void)sum;
     if (haveContext) {
         image.CreateTexture();
         if (glGetError() != GL_NO_ERROR) __builtin_trap();
