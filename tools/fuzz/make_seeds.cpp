@@ -194,7 +194,8 @@ int main(int argc, char** argv) {
                                             {"grey_alpha16_2x3", Tga(3, 2, 3, 16)},
                                             {"id_field_and_colour_map", Tga(2, 2, 2, 24, 3, 4)},
                                             {"rle24_4x2", TgaRle(4, 2)},
-                                            {"colour_mapped_8", Tga(1, 2, 2, 8, 0, 4)}}) &&
+                                            {"colour_mapped_8", Tga(1, 2, 2, 8, 0, 4)},
+                                            {"true_colour_8_bits", Tga(2, 2, 2, 8)}}) &&
                     WriteAll(dir + "/bmp", {{"w1", Bmp(1, 2)},
                                             {"w2_size_stated", Bmp(2, 2, 24, 40, 0, 16)},
                                             {"w3_wrong_size", Bmp(3, 2, 24, 40, 0, 3)},
