@@ -96,7 +96,7 @@ setup() {
 # The standard library's templates are compiled into every file; they are not the reader.
 printf 'fun:_ZNSt*\nfun:_ZNKSt*\nfun:_ZSt*\nfun:_ZN9__gnu_cxx*\nfun:_ZNK9__gnu_cxx*\nfun:_ZnwmPv\n' \
   >"$out/ignore.txt"
-common=(-std=c++17 -g -I. -Itests -Itools/fuzz tools/fuzz/CFuzzFile.cpp tests/support/TempDir.cpp)
+common=(-std=c++17 -g -Wall -Wextra -I. -Itests -Itools/fuzz tools/fuzz/CFuzzFile.cpp tests/support/TempDir.cpp)
 
 clang++ -std=c++17 -O1 -I. -Itests -Itools/fuzz tools/fuzz/make_seeds.cpp app/CDemoFile.cpp \
   -o "$out/make_seeds"
