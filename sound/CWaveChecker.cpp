@@ -81,9 +81,14 @@ bool CWaveChecker::Check(const uint8_t* data, size_t size) {
         if (end - at < 8) return Refuse("file ends inside the chunk header at byte %zu", at);
         const uint8_t* id = data + at;
         const uint32_t length = Little(data + at + 4, 4);
-        if (length > end - at - 8)
-            return Refuse("chunk '%.4s' at byte %zu claims %u bytes but only %zu remain", id, at, length,
+        if (length > end - at - 8) {
+            // The name goes into a one-line message: no line breaks or terminal codes from the file.
+            char name[5] = {};
+            for (int i = 0; i < 4; ++i)
+                name[i] = id[i] >= 0x20 && id[i] <= 0x7E ? static_cast<char>(id[i]) : '?';
+            return Refuse("chunk '%s' at byte %zu claims %u bytes but only %zu remain", name, at, length,
                           end - at - 8);
+        }
         if (std::memcmp(id, "fmt ", 4) == 0) {
             if (haveFormat) return Refuse("a second format chunk at byte %zu", at);
             if (!CheckFormat(data + at + 8, length)) {

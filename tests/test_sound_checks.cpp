@@ -209,12 +209,16 @@ TEST(WaveChecker, RefusesDamagedFilesWithTheirReason) {
          "byte rate 1000"},
         {"no samples", Wave(Format(1, 1, 44100, 16), 0), "no samples"},
         {"part of a frame", Wave(Format(1, 2, 44100, 16), 6), "not a whole number of 4-byte frames"},
+        // Found by fuzzing: the chunk's name went raw into the message, line break and all.
+        {"a long chunk named with control bytes", Riff(Bytes{0x1B, 'm', 't', '\n'} + Little(0x03540010, 4)),
+         "chunk '?mt?' at byte 12 claims"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CWaveChecker checker;
         EXPECT_FALSE(checker.Check(c.bytes.data(), c.bytes.size()));
         EXPECT_NE(checker.reason.find(c.reason), std::string::npos) << checker.reason;
+        EXPECT_EQ(checker.reason.find_first_of("\n\x1b"), std::string::npos) << checker.reason;
     }
     for (size_t cut = 0; cut < good.size(); ++cut) {
         CWaveChecker checker;
