@@ -30,6 +30,7 @@ if(PONDQUEST_WIN64_PREFIX)
 endif()
 
 # Programs built here run on the build machine through Wine (test discovery, checks).
+find_program(PONDQUEST_WINE wine64 PATHS /usr/lib/wine NO_DEFAULT_PATH)
 find_program(PONDQUEST_WINE wine64 wine)
 if(PONDQUEST_WINE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${PONDQUEST_WINE})

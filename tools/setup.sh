@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing (Debian 12), builds, and then plays the game or runs every test.
 #   tools/setup.sh play   build and start the game from the folder holding its assets
-#   tools/setup.sh test   build and run every test headless (also under the sanitizers)
+#   tools/setup.sh test   build and run every test headless (also under the sanitizers), then
+#                         the Windows build under Wine
+#   tools/setup.sh windows   cross-build pondquest.exe and pack pondquest-<version>-win64.zip
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mode=${1:-play}
@@ -9,8 +11,14 @@ mode=${1:-play}
 packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-mixer-dev libfluidsynth-dev libfreetype-dev
   libfontconfig-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri libgtest-dev
   timgm6mb-soundfont fonts-liberation)
+if [ "$mode" = test ]; then
+  packages+=(xvfb xauth xfonts-base xdotool x11-utils imagemagick)
+fi
+# The Windows build: MinGW-w64's posix-thread compilers, Debian's source tools for the
+# libraries, zip for the package and Wine to run it.
 if [ "$mode" != play ]; then
-  packages+=(xvfb xauth xfonts-base xdotool x11-utils)
+  packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+    mingw-w64-x86-64-dev dpkg-dev xz-utils zip unzip wine wine64 ca-certificates)
 fi
 missing=()
 for p in "${packages[@]}"; do
@@ -50,8 +58,14 @@ case "$mode" in
       xvfb-run -a -s "-screen 0 1024x768x24" \
         ctest --test-dir "$dir" --output-on-failure -j"$jobs"
     done
+    echo "== the Windows build under Wine"
+    tools/windows/package.sh
+    xvfb-run -a -s "-screen 0 1024x768x24" tools/windows/wine_test.sh
     echo "== all tests passed in $(( $(date +%s) - started )) s (builds included)"
     ;;
+  windows)
+    tools/windows/package.sh
+    ;;
   *)
-    echo "usage: tools/setup.sh play|test" >&2; exit 2 ;;
+    echo "usage: tools/setup.sh play|test|windows" >&2; exit 2 ;;
 esac
