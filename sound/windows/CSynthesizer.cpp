@@ -2,6 +2,9 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <windows.h>
+// After windows.h, which it needs.
+#include <mmsystem.h>
 
 #include <cmath>
 #include <cstdio>
@@ -15,6 +18,8 @@
 namespace {
 
 bool opened = false;
+enum DeviceState { kUntried, kWorks, kRefused };
+DeviceState device = kUntried;  // whether the system's MIDI stream opened when first tried
 Mix_Music* music = nullptr;
 // The bytes the music was loaded from, kept for as long as the mixer may read them.
 std::shared_ptr<const std::vector<uint8_t>> bytes;
@@ -51,8 +56,27 @@ bool CSynthesizer::FindSoundFont(const std::vector<std::string>&, std::string* p
     return true;
 }
 
+// The MIDI stream is tried once in the process, here, and the songs stay silent for good if it
+// will not open:
+// the mixer cannot tell its caller that a song failed to start, and Wine's MIDI mapper crashes
+// when asked again after a refusal.
 void CSynthesizer::Open(const std::string&) {
     opened = true;
+    if (device == kUntried) {
+        UINT id = MIDI_MAPPER;
+        HMIDISTRM stream = nullptr;
+        const MMRESULT result = midiStreamOpen(&stream, &id, 1, 0, 0, CALLBACK_NULL);
+        device = result == MMSYSERR_NOERROR ? kWorks : kRefused;
+        if (device == kWorks)
+            midiStreamClose(stream);
+        else if (!toldSilent) {
+            toldSilent = true;
+            std::fprintf(
+                stderr,
+                "Pondquest: the system's MIDI device cannot be opened (error %u); the songs stay silent\n",
+                static_cast<unsigned>(result));
+        }
+    }
     ApplyGain();
 }
 
@@ -62,7 +86,7 @@ void CSynthesizer::Close() {
 }
 
 void CSynthesizer::Play(std::shared_ptr<const std::vector<uint8_t>> song, int plays) {
-    if (!opened) return;
+    if (!opened || device != kWorks) return;
     FreeMusic();
     if (!song || song->empty()) return;
     SDL_RWops* source = SDL_RWFromConstMem(song->data(), static_cast<int>(song->size()));

@@ -30,7 +30,7 @@ version=$(sed -nE 's/^project\(Pondquest[^)]*VERSION ([0-9][0-9.]*).*/\1/p' CMak
 [ -n "$version" ] || version=$(git describe --tags --always --dirty 2>/dev/null || echo unversioned)
 name=pondquest-$version-win64
 stage=$out/$name
-rm -rf "$stage" "$out/$name.zip"
+rm -rf "$out"/pondquest-*-win64 "$out"/pondquest-*-win64.zip  # earlier versions too
 mkdir -p "$stage/licences"
 cp "$out/game/pondquest.exe" "$stage/"
 ${mingw}-strip "$stage/pondquest.exe"
