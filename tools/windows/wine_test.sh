@@ -38,7 +38,6 @@ if [ ! -e "$WINEPREFIX/system.reg" ]; then
 fi
 
 # --- 1. unit tests ---
-prefix=$(tools/windows/libraries.sh 2>/dev/null | tail -1)
 cmake -S . -B "$out" -DPONDQUEST_TESTS=ON >/dev/null || fail "cannot configure $out with tests"
 tests=(test_vec3 test_random test_scene_tree test_texture_image test_maze)
 cmake --build "$out" -j"$jobs" --target "${tests[@]}" >/dev/null || fail "the Windows tests do not build"
