@@ -39,7 +39,7 @@ fi
 
 # --- 1. unit tests ---
 cmake -S . -B "$out" -DPONDQUEST_TESTS=ON >/dev/null || fail "cannot configure $out with tests"
-tests=(test_vec3 test_random test_scene_tree test_texture_image test_maze)
+tests=(test_vec3 test_random test_scene_tree test_texture_image test_maze test_replacing_file)
 cmake --build "$out" -j"$jobs" --target "${tests[@]}" >/dev/null || fail "the Windows tests do not build"
 cmake --build "$linux" -j"$jobs" --target "${tests[@]}" >/dev/null || fail "the Linux tests do not build"
 zip=$(ls -t "$out"/pondquest-*-win64.zip 2>/dev/null | head -1)
