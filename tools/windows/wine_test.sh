@@ -91,7 +91,7 @@ for _ in $(seq 900); do
     [ -n "$win" ] && break
     box=$(find_window 'Fullscreen?')
     if [ -n "$box" ]; then
-        xdotool windowfocus "$box"; sleep 0.2; xdotool key Escape
+        xdotool windowfocus "$box" 2>/dev/null; sleep 0.2; xdotool key Escape
     fi
     kill -0 "$pid" 2>/dev/null || { cat "$log"; fail "the game ended before its window showed"; }
     sleep 0.2
