@@ -57,9 +57,8 @@ bool CSynthesizer::FindSoundFont(const std::vector<std::string>&, std::string* p
 }
 
 // The MIDI stream is tried once in the process, here, and the songs stay silent for good if it
-// will not open:
-// the mixer cannot tell its caller that a song failed to start, and Wine's MIDI mapper crashes
-// when asked again after a refusal.
+// will not open: the mixer cannot tell its caller that a song failed to start, and Wine's MIDI
+// mapper crashes when asked again after a refusal.
 void CSynthesizer::Open(const std::string&) {
     opened = true;
     if (device == kUntried) {
