@@ -38,8 +38,8 @@ for f in $assets; do cp "$out/game/$f" "$stage/"; done
 cp /usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf "$stage/"
 
 # Every DLL the program loads, directly or through another DLL, that is not part of Windows.
-search=("$prefix/bin" "/usr/lib/gcc/$mingw/$(${mingw}-gcc-posix -dumpversion)-posix" "/usr/$mingw/lib"
-    "/usr/$mingw/bin")
+runtime=$(dirname "$(${mingw}-g++-posix -print-file-name=libstdc++-6.dll)")  # the compiler's own DLLs
+search=("$prefix/bin" "$runtime" "/usr/$mingw/lib" "/usr/$mingw/bin")
 imports() { ${mingw}-objdump -p "$1" | sed -n 's/^[[:space:]]*DLL Name: //p'; }
 queue=("$stage/pondquest.exe")
 while [ ${#queue[@]} -gt 0 ]; do
