@@ -2,6 +2,7 @@
 #define PONDQUEST_CDEMORECORDER_H
 
 #include "app/CDemoFile.h"
+#include "platform/CReplacingFile.h"
 
 #include <cstdio>
 #include <string>
@@ -9,17 +10,15 @@
 class CInputDevices;
 
 // Keeps every step's input as the engine read it, and writes the demo when the game ends.
-// The file appears whole or not at all: it is written beside its place and then renamed.
+// The file appears whole or not at all: it is written beside its place and then put there.
 class CDemoRecorder {
 public:
     CDemoFile demo;
-    std::string path;      // where the demo goes
-    std::string tempPath;  // where it is written first
-    FILE* out;
+    std::string path;  // where the demo goes
+    CReplacingFile file;
     bool full;  // the longest demo is held; later steps are not kept
 
     CDemoRecorder();
-    ~CDemoRecorder();  // removes the temporary file of a recording never closed
     CDemoRecorder(const CDemoRecorder&) = delete;
     CDemoRecorder& operator=(const CDemoRecorder&) = delete;
 

@@ -48,7 +48,7 @@ public:
     void SetShadow(bool on);
     void Print(const char* format, ...)
 #if defined(__GNUC__)
-        __attribute__((format(printf, 2, 3)))
+        __attribute__((format(gnu_printf, 2, 3)))  // C99 formats, MinGW too
 #endif
         ;
 

@@ -31,7 +31,7 @@ protected:
     // Sets reason from a printf-style text and returns false.
     bool Refuse(const char* format, ...)
 #ifdef __GNUC__
-        __attribute__((format(printf, 2, 3)))
+        __attribute__((format(gnu_printf, 2, 3)))  // C99 formats, MinGW too
 #endif
         ;
 };

@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 #include <GL/glu.h>
+// Formats past OpenGL 1.1 (16-bit TGA words); Windows' own gl.h stops at 1.1.
+#include <GL/glext.h>
 
 #include <cerrno>
 #include <cstdio>

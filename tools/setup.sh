@@ -2,7 +2,9 @@
 # Installs what is missing (Debian 12), builds, and then plays the game or runs every test.
 #   tools/setup.sh play   build and start the game from the folder holding its assets
 #   tools/setup.sh test   build and run every test headless (also under the sanitizers), then
-#                         build the Debian package, validate it, install, run and remove it
+#                         build the Debian package, validate it, install, run and remove it,
+#                         and run the Windows build under Wine
+#   tools/setup.sh windows   cross-build pondquest.exe and pack pondquest-<version>-win64.zip
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mode=${1:-play}
@@ -10,10 +12,18 @@ mode=${1:-play}
 packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-mixer-dev libfluidsynth-dev libfreetype-dev
   libfontconfig-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri libgtest-dev
   timgm6mb-soundfont fonts-liberation)
+if [ "$mode" = test ]; then
+  packages+=(xvfb xauth xfonts-base xdotool x11-utils imagemagick)
+fi
 if [ "$mode" != play ]; then
-  packages+=(xvfb xauth xfonts-base xdotool x11-utils desktop-file-utils appstream man-db)
+  # The package checks: the desktop entry's and metainfo's validators, the manual page's.
+  packages+=(desktop-file-utils appstream man-db)
   # The static checks: formatting, clang-tidy, cppcheck, the clang build; ccache keeps rebuilds short.
   packages+=(clang clang-tidy clang-format cppcheck ccache python3)
+  # The Windows build: MinGW-w64's posix-thread compilers, Debian's source tools for the
+  # libraries, zip for the package and Wine to run it.
+  packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+    mingw-w64-x86-64-dev dpkg-dev xz-utils zip unzip wine wine64 ca-certificates)
 fi
 missing=()
 for p in "${packages[@]}"; do
@@ -56,8 +66,14 @@ case "$mode" in
         ctest --test-dir "$dir" --output-on-failure -j"$jobs"
     done
     tools/checks/package.sh build
+    echo "== the Windows build under Wine"
+    tools/windows/package.sh
+    xvfb-run -a -s "-screen 0 1024x768x24" tools/windows/wine_test.sh
     echo "== all tests passed in $(( $(date +%s) - started )) s (builds included)"
     ;;
+  windows)
+    tools/windows/package.sh
+    ;;
   *)
-    echo "usage: tools/setup.sh play|test" >&2; exit 2 ;;
+    echo "usage: tools/setup.sh play|test|windows" >&2; exit 2 ;;
 esac

@@ -7,13 +7,29 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <system_error>
 
+// Made with the standard library rather than mkdtemp, so the Windows test programs have it too.
 TempDir::TempDir(const char* prefix) {
-    std::string pattern = std::string("/tmp/") + prefix + "XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (mkdtemp(buffer.data())) path = buffer.data();
+    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::error_code error;
+    const std::filesystem::path base = std::filesystem::temp_directory_path(error);
+    if (error) return;
+    std::random_device seed;
+    std::mt19937 pick(seed());
+    std::uniform_int_distribution<int> letter(0, sizeof kLetters - 2);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = prefix;
+        for (int i = 0; i < 6; ++i)
+            name += kLetters[letter(pick)];
+        const std::filesystem::path candidate = base / name;
+        if (std::filesystem::create_directory(candidate, error)) {
+            path = candidate.generic_string();
+            return;
+        }
+        if (error) return;
+    }
 }
 
 TempDir::~TempDir() {

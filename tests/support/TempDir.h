@@ -4,9 +4,10 @@
 #include <string>
 #include <vector>
 
-// A fresh folder under /tmp named prefix + six random characters, removed with everything
-// in it when the object goes. path is empty when the folder could not be made. The default
-// name has a dot in it on purpose: file-type checks must look at the file's own name only.
+// A fresh folder in the system's temporary folder (/tmp unless $TMPDIR says otherwise) named prefix + six
+// random characters, removed with everything in it when the object goes. path is empty when the folder could
+// not be made. The default name has a dot in it on purpose: file-type checks must look at the file's own name
+// only.
 class TempDir {
 public:
     explicit TempDir(const char* prefix = "pondquest.test.");
