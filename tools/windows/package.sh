@@ -23,7 +23,7 @@ cmake --build build -j"$jobs" --target assets
 cmake -S . -B "$out" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
     -DPONDQUEST_WIN64_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$out" -j"$jobs" --target pondquest
-assets=$(grep -oE '[A-Za-z0-9_]+\.(tga|mid|wav)' tools/Assets.cmake | sort -u)
+assets=$(grep -oE '[A-Za-z0-9_]+\.(tga|mid|wav|bmp)' tools/Assets.cmake | sort -u)
 for f in $assets; do cp "build/game/$f" "$out/game/"; done
 
 version=$(sed -nE 's/^project\(Pondquest[^)]*VERSION ([0-9][0-9.]*).*/\1/p' CMakeLists.txt)
