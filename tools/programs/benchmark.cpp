@@ -41,6 +41,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -119,15 +120,17 @@ double TimeLoopPasses(CSimpEngine* engine, int frames) {
 
 // ---- The least-work renderer ----
 
-// One object's drawing as the game did it, kept with the matrix it was drawn under.
+// One object's drawing as the game does it, with the matrix it is drawn under.
 struct FloorPiece {
-    GLuint list;
+    std::function<void()> draw;
     GLfloat matrix[16];
     float distance;  // from the eye; the ground counts as farthest, as it hides nothing
 };
 
-// A view as the least work draws it: opaque pieces nearest first, so what they hide is never
-// shaded, then the see-through ones in the game's order, then the text over them.
+// A view as the least work draws it: no tree walk, no culling test, no state the picture does
+// not need; the opaque pieces nearest first, so what they hide is never shaded, then the
+// see-through ones in the game's order, then the text over them. Kept from the game's tree as
+// it stands, and valid until the next step (which may delete objects).
 struct FloorView {
     std::vector<FloorPiece> opaque, seeThrough, text;
 };
@@ -139,20 +142,18 @@ float EyeDistance(const GLfloat* m, const CVec3& p) {
     return std::sqrt(x * x + y * y + z * z);
 }
 
-// Draws a piece once as the game does, keeping it in a display list.
-template <typename Draw>
-FloorPiece KeepPiece(float distance, Draw draw) {
+// Draws a piece once, as the walk meets it, and keeps it with its matrix.
+FloorPiece KeepPiece(float distance, std::function<void()> draw) {
     FloorPiece piece;
     glGetFloatv(GL_MODELVIEW_MATRIX, piece.matrix);
     piece.distance = distance;
-    piece.list = glGenLists(1);
-    glNewList(piece.list, GL_COMPILE_AND_EXECUTE);
-    draw();
-    glEndList();
+    piece.draw = std::move(draw);
+    piece.draw();
     return piece;
 }
 
-// The tree walked as the game's RenderTree walks it, keeping what it would draw.
+// The tree walked as the game's RenderTree walks it (a parent's drawing may move its
+// children's origin), keeping what it draws.
 void KeepTree(CObject* first, CViewCamera* camera, FloorView* floor) {
     CFrustum view;
     view.FromCurrentMatrices();
@@ -165,8 +166,8 @@ void KeepTree(CObject* first, CViewCamera* camera, FloorView* floor) {
             const bool ground = dynamic_cast<CTerrain*>(node) || dynamic_cast<CTerrain2*>(node);
             const float distance =
                 ground ? FLT_MAX : EyeDistance(m, cougar ? cougar->drawPosition : node->position);
-            FloorPiece piece = KeepPiece(distance, [&] { node->Render(camera); });
-            (dynamic_cast<CWater*>(node) ? floor->seeThrough : floor->opaque).push_back(piece);
+            FloorPiece piece = KeepPiece(distance, [node, camera] { node->Render(camera); });
+            (dynamic_cast<CWater*>(node) ? floor->seeThrough : floor->opaque).push_back(std::move(piece));
         }
         if (node->child) KeepTree(static_cast<CObject*>(node->child), camera, floor);
         glPopMatrix();
@@ -179,30 +180,24 @@ void KeepTree(CObject* first, CViewCamera* camera, FloorView* floor) {
 FloorView KeepView(CSimpEngine* engine) {
     FloorView floor;
     CGameWorld* world = engine->world;
+    COverlay* overlay = engine->overlay;
     engine->ClearScreen();
     engine->camera->ApplyView();
     switch (world->shownState) {
-    case MainMenu: floor.text.push_back(KeepPiece(0, [&] { engine->overlay->DrawMainMenu(); })); break;
+    case MainMenu: floor.text.push_back(KeepPiece(0, [overlay] { overlay->DrawMainMenu(); })); break;
     case LevelOnePlay:
         KeepTree(world->levelOneTerrain, engine->camera, &floor);
-        floor.text.push_back(KeepPiece(0, [&] { engine->overlay->DrawEnergyHud(); }));
+        floor.text.push_back(KeepPiece(0, [overlay] { overlay->DrawEnergyHud(); }));
         break;
     case LevelTwoPlay:
         KeepTree(world->levelTwoTerrain, engine->camera, &floor);
-        floor.text.push_back(KeepPiece(0, [&] { engine->overlay->PrintHealthTimeHud(); }));
+        floor.text.push_back(KeepPiece(0, [overlay] { overlay->PrintHealthTimeHud(); }));
         break;
     default: break;
     }
     std::stable_sort(floor.opaque.begin(), floor.opaque.end(),
                      [](const FloorPiece& a, const FloorPiece& b) { return a.distance < b.distance; });
     return floor;
-}
-
-void DropView(FloorView* floor) {
-    for (const std::vector<FloorPiece>* pieces : {&floor->opaque, &floor->seeThrough, &floor->text})
-        for (const FloorPiece& piece : *pieces)
-            glDeleteLists(piece.list, 1);
-    *floor = FloorView();
 }
 
 void DrawFloorFrame(const FloorView& floor, SDL_Window* window) {
@@ -212,15 +207,17 @@ void DrawFloorFrame(const FloorView& floor, SDL_Window* window) {
     for (const std::vector<FloorPiece>* pieces : {&floor.opaque, &floor.seeThrough, &floor.text})
         for (const FloorPiece& piece : *pieces) {
             glLoadMatrixf(piece.matrix);
-            glCallList(piece.list);
+            piece.draw();
         }
     SDL_GL_SwapWindow(window);
 }
 
-double TimeFloorFrames(const FloorView& floor, SDL_Window* window, int frames) {
+// Frames of the view as the game stands now.
+double TimeFloorFrames(CSimpEngine* engine, int frames) {
+    const FloorView floor = KeepView(engine);
     double start = NowSeconds();
     for (int i = 0; i < frames; ++i)
-        DrawFloorFrame(floor, window);
+        DrawFloorFrame(floor, engine->hdc);
     glFinish();
     return (NowSeconds() - start) / frames;
 }
@@ -235,18 +232,18 @@ std::vector<unsigned char> ReadFrame() {
     return rgba;
 }
 
-// Keeps the game's current view for the least-work renderer and checks that both draw the
-// same picture; sets *differing to the pixels that differ.
-FloorView KeepAndCheck(CSimpEngine* engine, long* differing) {
+// The pixels in which the least-work renderer's picture of the game's current view differs
+// from the game's own.
+long CheckFloor(CSimpEngine* engine) {
     engine->DrawFrame();
     const std::vector<unsigned char> game = ReadFrame();
-    FloorView floor = KeepView(engine);
+    const FloorView floor = KeepView(engine);
     DrawFloorFrame(floor, engine->hdc);
     const std::vector<unsigned char> least = ReadFrame();
-    *differing = 0;
+    long differing = 0;
     for (size_t i = 0; i < game.size(); i += 4)
-        if (std::memcmp(&game[i], &least[i], 4) != 0) ++*differing;
-    return floor;
+        if (std::memcmp(&game[i], &least[i], 4) != 0) ++differing;
+    return differing;
 }
 
 // ---- Child processes: start-up and memory, each in a fresh process ----
@@ -531,7 +528,7 @@ int main(int argc, char** argv) {
     // turns, each run from its own view, so a busy moment of the machine falls on all alike;
     // the title's least-work floor in the same turns.
     TimeLoopPasses(engine, 5);  // the first frames start the music and warm the caches
-    FloorView titleView = KeepAndCheck(engine, &titleDiffering);
+    titleDiffering = CheckFloor(engine);
     engine->OnKeyDown(Keys::kP);
     engine->OnKeyDown(Keys::kP);
     bool ok = world->state == LevelOneIntro;
@@ -559,12 +556,11 @@ int main(int argc, char** argv) {
             TimeLoopPasses(engine, 2);
             screen.runs->push_back(TimeLoopPasses(engine, kBatch));
             if (screen.state == MainMenu) {
-                TimeFloorFrames(titleView, engine->hdc, 2);
-                titleFloor.push_back(TimeFloorFrames(titleView, engine->hdc, kBatch));
+                TimeFloorFrames(engine, 2);
+                titleFloor.push_back(TimeFloorFrames(engine, kBatch));
             }
         }
     if (!ok) std::fprintf(stderr, "the level-one text screens did not show (state %d)\n", world->state);
-    DropView(&titleView);
 
     // Level one, standing at its start, in turns with its least-work floor.
     world->state = LevelOneMenu;
@@ -574,16 +570,15 @@ int main(int argc, char** argv) {
     world->elapsed = 0;
     ok = world->state == LevelOnePlay;
     TimeLoopPasses(engine, 5);
-    FloorView oneView = KeepAndCheck(engine, &oneDiffering);
+    oneDiffering = CheckFloor(engine);
     for (int r = 0; r < repeats && ok; ++r) {
         world->elapsed = 0;  // the energy would run out over the runs; standing still, nothing else ends play
         one.push_back(TimeLoopPasses(engine, kBatch));
         ok = world->state == LevelOnePlay;
-        TimeFloorFrames(oneView, engine->hdc, 2);
-        oneFloor.push_back(TimeFloorFrames(oneView, engine->hdc, kBatch));
+        TimeFloorFrames(engine, 2);
+        oneFloor.push_back(TimeFloorFrames(engine, kBatch));
     }
     if (!ok) std::fprintf(stderr, "level one left play during the runs (state %d)\n", world->state);
-    DropView(&oneView);
 
     // Level two: F1 skips there (the held key builds it in the next frame), Space plays.
     engine->OnKeyDown(Keys::kF1);
@@ -591,7 +586,7 @@ int main(int argc, char** argv) {
     engine->OnKeyDown(Keys::kSpace);
     ok = world->state == LevelTwoPlay;
     TimeLoopPasses(engine, 5);
-    FloorView twoView = KeepAndCheck(engine, &twoDiffering);
+    twoDiffering = CheckFloor(engine);
     for (int r = 0; r < repeats && ok; ++r) {
         if (world->state != LevelTwoPlay) {  // cougars may end it: build it anew, untimed
             world->state = LevelTwoLoading;
@@ -602,11 +597,10 @@ int main(int argc, char** argv) {
         ok = world->state == LevelTwoPlay;
         if (!ok) break;
         two.push_back(TimeLoopPasses(engine, kBatch));
-        TimeFloorFrames(twoView, engine->hdc, 2);
-        twoFloor.push_back(TimeFloorFrames(twoView, engine->hdc, kBatch));
+        TimeFloorFrames(engine, 2);
+        twoFloor.push_back(TimeFloorFrames(engine, kBatch));
     }
     if (!ok) std::fprintf(stderr, "level two could not be played (state %d)\n", world->state);
-    DropView(&twoView);
 
     // The per-step tree work against the number of cougars.
     const int counts[3] = {20, 200, 2000};
