@@ -10,7 +10,7 @@ packages=(build-essential cmake pkg-config libsdl2-dev libsdl2-mixer-dev libflui
   libfontconfig-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri libgtest-dev
   timgm6mb-soundfont fonts-liberation)
 if [ "$mode" != play ]; then
-  packages+=(xvfb xauth xfonts-base xdotool x11-utils)
+  packages+=(xvfb xauth xfonts-base xdotool x11-utils ccache)
 fi
 missing=()
 for p in "${packages[@]}"; do
@@ -31,7 +31,13 @@ fi
 jobs=$(nproc 2>/dev/null || echo 2)
 build() {  # build <dir> [cmake options...]
   local dir=$1; shift
-  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  # The compiler cache makes a rebuild in a fresh clone cost what changed, not everything.
+  local cache=()
+  if command -v ccache >/dev/null; then
+    export CCACHE_BASEDIR=$PWD
+    cache=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  fi
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${cache[@]}" "$@" >/dev/null
   cmake --build "$dir" -j"$jobs"
 }
 
@@ -48,7 +54,11 @@ case "$mode" in
     for dir in build build-sanitize; do
       echo "== tests in $dir"
       xvfb-run -a -s "-screen 0 1024x768x24" \
-        ctest --test-dir "$dir" --output-on-failure -j"$jobs"
+        ctest --test-dir "$dir" --output-on-failure -j"$jobs" | tee "$dir/ctest.log"
+      # The sum of the tests' own seconds, and the five slowest.
+      sed -nE 's/.*Test +#[0-9]+: ([^ ]+) .* ([0-9.]+) sec$/\2 \1/p' "$dir/ctest.log" |
+        sort -rn | awk '{ sum += $1; if (NR <= 5) slow = slow sprintf("  %8.2f s  %s\n", $1, $2) }
+          END { printf "== %.1f test-seconds in %s; the slowest:\n%s", sum, dir, slow }' dir="$dir"
     done
     echo "== all tests passed in $(( $(date +%s) - started )) s (builds included)"
     ;;
