@@ -14,7 +14,7 @@ public:
     int health;
     int energyBonus;
     bool goalReached;
-    CTextFont* smallFont;
+    CTextFont* smallFont;  // the HUD's; null until a HUD is first drawn
     CTextFont* largeFont;
     CTextFont* mediumFont;
     CMainMenu* mainMenu;
@@ -49,6 +49,8 @@ public:
     void DrawHealthTimeHud();
     // The same picture without touching goalReached, and the rule on its own.
     void PrintHealthTimeHud();
+    // The HUD's font, made on first use.
+    CTextFont* HudFont();
     bool ClockShowsZero() const { return minutes <= 0 && seconds <= 0 && subSeconds <= 0; }
 };
 
