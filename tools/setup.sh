@@ -31,10 +31,12 @@ fi
 jobs=$(nproc 2>/dev/null || echo 2)
 build() {  # build <dir> [cmake options...]
   local dir=$1; shift
-  # The compiler cache makes a rebuild in a fresh clone cost what changed, not everything.
+  # The compiler cache makes a rebuild in a fresh clone cost what changed, not everything:
+  # paths are taken relative to the clone, and the build folder (named in the debug
+  # information) is left out of what is compared.
   local cache=()
   if command -v ccache >/dev/null; then
-    export CCACHE_BASEDIR=$PWD
+    export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1
     cache=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
   fi
   cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${cache[@]}" "$@" >/dev/null
