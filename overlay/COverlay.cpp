@@ -53,11 +53,9 @@ COverlay::COverlay()
       mediumFont(nullptr),
       mainMenu(nullptr),
       noteSeconds(0.0f) {
-    smallFont = new CTextFont("Arial", 16);
     largeFont = new CTextFont("Arial", 40);
     mediumFont = new CTextFont("Arial", 30);
     // The HUD and the text screens lie over the level: a dark edge keeps them legible.
-    smallFont->SetShadow(true);
     largeFont->SetShadow(true);
     mainMenu = new CMainMenu();
 }
@@ -161,12 +159,22 @@ void COverlay::DrawInGameMenu() {
     EndTextScreen();
 }
 
+// Made when a HUD is first drawn, after the first title frame: the title does not use it.
+CTextFont* COverlay::HudFont() {
+    if (!smallFont) {
+        smallFont = new CTextFont("Arial", 16);
+        smallFont->SetShadow(true);
+    }
+    return smallFont;
+}
+
 void COverlay::DrawEnergyHud() {
+    CTextFont* font = HudFont();
     glPushAttrib(GL_CURRENT_BIT);
     glDisable(GL_TEXTURE_2D);
-    smallFont->SetPosition(0.3f, 0.5f, kScreenZ);
-    smallFont->SetColor(1.0f, 0.0f, 0.0f, 1.0f);
-    smallFont->Print("Enegy Level: %i", energy > 0 ? energy : 0);
+    font->SetPosition(0.3f, 0.5f, kScreenZ);
+    font->SetColor(1.0f, 0.0f, 0.0f, 1.0f);
+    font->Print("Enegy Level: %i", energy > 0 ? energy : 0);
     glEnable(GL_TEXTURE_2D);
     glPopAttrib();
 }
@@ -178,23 +186,24 @@ void COverlay::DrawHealthTimeHud() {
 }
 
 void COverlay::PrintHealthTimeHud() {
+    CTextFont* font = HudFont();
     glPushAttrib(GL_CURRENT_BIT);
     glDisable(GL_TEXTURE_2D);
-    smallFont->SetColor(kBlue.r, kBlue.g, kBlue.b, kBlue.a);
-    smallFont->SetPosition(0.1f, 0.5f, kScreenZ);
-    smallFont->Print("Health: %i", health);
+    font->SetColor(kBlue.r, kBlue.g, kBlue.b, kBlue.a);
+    font->SetPosition(0.1f, 0.5f, kScreenZ);
+    font->Print("Health: %i", health);
 
-    smallFont->SetPosition(0.3f, 0.5f, kScreenZ);
+    font->SetPosition(0.3f, 0.5f, kScreenZ);
     if (ClockShowsZero()) {
-        smallFont->Print("Time: 0:0.00");
+        font->Print("Time: 0:0.00");
     } else if (seconds < 10 && subSeconds < 10) {
-        smallFont->Print("Time: %d:0%d.0%d", minutes, seconds, subSeconds);
+        font->Print("Time: %d:0%d.0%d", minutes, seconds, subSeconds);
     } else if (seconds < 10) {
-        smallFont->Print("Time: %d:0%d.%d", minutes, seconds, subSeconds);
+        font->Print("Time: %d:0%d.%d", minutes, seconds, subSeconds);
     } else if (subSeconds < 10) {
-        smallFont->Print("Time: %d:%d.0%d", minutes, seconds, subSeconds);
+        font->Print("Time: %d:%d.0%d", minutes, seconds, subSeconds);
     } else {
-        smallFont->Print("Time: %d:%d.%d", minutes, seconds, subSeconds);
+        font->Print("Time: %d:%d.%d", minutes, seconds, subSeconds);
     }
     glDisable(GL_BLEND);
     glEnable(GL_TEXTURE_2D);

@@ -16,7 +16,7 @@ public:
     int health;
     int energyBonus;
     bool goalReached;
-    CTextFont* smallFont;
+    CTextFont* smallFont;  // the HUD's; null until a HUD is first drawn
     CTextFont* largeFont;
     CTextFont* mediumFont;
     CMainMenu* mainMenu;
@@ -67,6 +67,8 @@ public:
     }
     // Over whatever the screen shows, while it lasts.
     void DrawNote();
+    // The HUD's font, made on first use.
+    CTextFont* HudFont();
     bool ClockShowsZero() const { return minutes <= 0 && seconds <= 0 && subSeconds <= 0; }
 };
 

@@ -93,6 +93,8 @@ struct Engine {
             fluid_settings_setnum(settings, "synth.gain", 1.0);
             // Pinning the samples in memory fails for ordinary users and only earns a warning.
             fluid_settings_setint(settings, "synth.lock-memory", 0);
+            // Only the instruments a song selects are read into memory, not the whole font's.
+            fluid_settings_setint(settings, "synth.dynamic-sample-loading", 1);
             synth = new_fluid_synth(settings);
         }
         if (synth && fluid_synth_sfload(synth, soundFont.c_str(), 1) != FLUID_FAILED) {

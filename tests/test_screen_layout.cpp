@@ -108,7 +108,7 @@ TEST(ScreenLayout, At800x600TextSitsWhereTheBitmapFontsPutIt) {
     GLTestContext gl(800, 600);
     COverlay overlay;
     for (const Reference& r : kBefore) {
-        CTextFont* font = r.height == 16   ? overlay.smallFont
+        CTextFont* font = r.height == 16   ? overlay.HudFont()
                           : r.height == 30 ? overlay.mediumFont
                                            : overlay.largeFont;
         gl.Clear();

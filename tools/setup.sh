@@ -44,9 +44,15 @@ fi
 jobs=$(nproc 2>/dev/null || echo 2)
 build() {  # build <dir> [cmake options...]
   local dir=$1; shift
-  local launcher=()
-  command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
-  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" "$@" >/dev/null
+  # The compiler cache makes a rebuild in a fresh clone cost what changed, not everything:
+  # paths are taken relative to the clone, and the build folder (named in the debug
+  # information) is left out of what is compared.
+  local cache=()
+  if command -v ccache >/dev/null; then
+    export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1
+    cache=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  fi
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${cache[@]}" "$@" >/dev/null
   cmake --build "$dir" -j"$jobs"
 }
 
@@ -63,7 +69,11 @@ case "$mode" in
     for dir in build build-sanitize; do
       echo "== tests in $dir"
       xvfb-run -a -s "-screen 0 1024x768x24" \
-        ctest --test-dir "$dir" --output-on-failure -j"$jobs"
+        ctest --test-dir "$dir" --output-on-failure -j"$jobs" | tee "$dir/ctest.log"
+      # The sum of the tests' own seconds, and the five slowest.
+      sed -nE 's/.*Test +#[0-9]+: ([^ ]+) .* ([0-9.]+) sec$/\2 \1/p' "$dir/ctest.log" |
+        sort -rn | awk '{ sum += $1; if (NR <= 5) slow = slow sprintf("  %8.2f s  %s\n", $1, $2) }
+          END { printf "== %.1f test-seconds in %s; the slowest:\n%s", sum, dir, slow }' dir="$dir"
     done
     tools/checks/package.sh build
     echo "== the Windows build under Wine"

@@ -8,15 +8,21 @@ CCredits::CCredits() {
     height = 10.0f;
     depth = 10.0f;
     size = height / 2.0f;  // half-edge of each page
+}
+
+CCredits::~CCredits() {}
+
+// The pages are read when the credits are first started or shown, not while the game starts.
+void CCredits::LoadAssets() {
+    if (image.textureId != 0) return;  // read already (a missing page is not tried again)
     image.LoadFromFile("credits1.tga");
     image.CreateTexture();
     secondImage.LoadFromFile("credits2.tga");
     secondImage.CreateTexture();
 }
 
-CCredits::~CCredits() {}
-
 void CCredits::Draw() {
+    LoadAssets();
     const float s = size;
     glPushMatrix();
     glTranslatef(position.x, position.y, position.z);

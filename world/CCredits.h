@@ -12,6 +12,8 @@ public:
     ~CCredits() override;
 
     void Draw();
+    // Reads both pages once; Draw does it if nobody has.
+    void LoadAssets() override;
 
     void Update(float dt) override;
     void Render(CViewCamera* camera) override;

@@ -175,6 +175,7 @@ void CGameWorld::SpawnCougars() {
 }
 
 void CGameWorld::StartCredits() {
+    credits->LoadAssets();
     camera->SetPosition(0, 5, 0);
     camera->yaw = 0;
     camera->pitch = -90;

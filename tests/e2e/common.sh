@@ -5,7 +5,8 @@ command -v xdotool >/dev/null || { echo "xdotool is missing"; exit 2; }
 log=$work/game.log
 # For the sanitizer build: the system libraries' own leaks are suppressed, and Mesa's software
 # driver is kept loaded to the end so its allocations can be named (a slow unwinder instead
-# deadlocks inside the driver). No effect on a normal build.
+# deadlocks inside the driver), and the runtime's __tls_get_addr interceptor, which can crash
+# LeakSanitizer's tracer at exit, is off. No effect on a normal build.
 printf 'leak:%s\n' libGLX libGL.so libEGL swrast_dri libgallium libLLVM libX11 libxcb \
     libfontconfig libdbus libSDL2 libfluidsynth libglib libasound libpulse >"$work/lsan.supp"
 export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$work/lsan.supp:print_suppressions=0}
@@ -13,7 +14,7 @@ preload=""
 if ldd "$game_dir/pondquest" 2>/dev/null | grep -q libasan; then
     driver=/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so
     [ -e "$driver" ] && preload=$driver
-    export ASAN_OPTIONS=${ASAN_OPTIONS:-verify_asan_link_order=0}
+    export ASAN_OPTIONS=${ASAN_OPTIONS:-verify_asan_link_order=0:intercept_tls_get_addr=0}
 fi
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 
