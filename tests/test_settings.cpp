@@ -1,5 +1,5 @@
-// The settings file: what is saved comes back, a bad or unreadable file gives the defaults
-// with one line saying why, and a write cut short leaves the old file as it was.
+// The settings file: what is saved comes back exactly, a bad or unreadable file gives the
+// defaults with one plain line saying why, and a write cut short leaves the old file as it was.
 #include "app/CSettingsFile.h"
 #include "support/TempDir.h"
 
@@ -79,6 +79,7 @@ TEST(SettingsFile, BadOrUnreadableFilesGiveDefaultsAndOneLine) {
         {"mouse_sensitivity = fast\nmusic_volume = 0.3\neffects_volume = 1.5\nmute = perhaps\n", kMusicOnly},
         {"mouse_sensitivity = nan\nmusic_volume = 0.3\neffects_volume = 1e999\n", kMusicOnly},
         {"music_volume=0.3\nmouse_sensitivity = 0.001\n", kMusicOnly},
+        {"mute = a\rb\x1b[2J\x7f\n", defaults},  // the bad value must not garble the terminal
     };
     for (size_t i = 0; i < cases.size(); ++i) {
         SCOPED_TRACE("case " + std::to_string(i));
@@ -94,6 +95,8 @@ TEST(SettingsFile, BadOrUnreadableFilesGiveDefaultsAndOneLine) {
         const std::string told = testing::internal::GetCapturedStderr();
         EXPECT_EQ(Show(file.values), Show(cases[i].second));
         EXPECT_EQ(std::count(told.begin(), told.end(), '\n'), 1) << told;
+        EXPECT_EQ(std::count_if(told.begin(), told.end(), [](char c) { return c < 0x20 || c == 0x7F; }), 1)
+            << told;
         EXPECT_NE(told.find(path), std::string::npos) << told;
     }
     // A later version's settings are no fault.
@@ -101,6 +104,22 @@ TEST(SettingsFile, BadOrUnreadableFilesGiveDefaultsAndOneLine) {
     std::string problem;
     EXPECT_TRUE(later.Load(&problem)) << problem;
     EXPECT_EQ(Show(later.values), Show(kMusicOnly));
+}
+
+TEST(SettingsFile, HandSetAndSteppedValuesSurviveTheNextSave) {
+    TempDir dir;
+    CSettingsFile file(dir.Write("settings.ini", Bytes("music_volume = 0.333\neffects_volume = 0.001\n")));
+    std::string problem;
+    ASSERT_TRUE(file.Load(&problem)) << problem;
+    for (int i = 0; i < 9; ++i)
+        file.values.mouseSensitivity += 0.01f;  // keypad plus, held
+    const CSettingsFile::Values kept = file.values;
+    ASSERT_TRUE(file.Save(&problem)) << problem;
+    CSettingsFile again(file.path);
+    ASSERT_TRUE(again.Load(&problem)) << problem;
+    EXPECT_EQ(again.values.mouseSensitivity, kept.mouseSensitivity);
+    EXPECT_EQ(again.values.musicVolume, kept.musicVolume);
+    EXPECT_EQ(again.values.effectsVolume, kept.effectsVolume);
 }
 
 TEST(SettingsFile, WriteCutShortLeavesTheOldFileWhole) {

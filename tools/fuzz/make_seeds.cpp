@@ -1,6 +1,6 @@
 // Writes the fuzzers' seed corpus: small valid files of every kind and variant each reader
 // meets, and a few well-formed files of kinds the readers refuse, one folder per reader.
-//   make_seeds <folder>    (makes <folder>/tga, bmp, pcx, song, effect, demo)
+//   make_seeds <folder>    (makes <folder>/tga, bmp, pcx, song, effect, demo, settings)
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -163,6 +163,25 @@ std::vector<std::pair<std::string, Bytes>> Demos() {
     };
 }
 
+// Settings files as the game writes them and as a player might edit them.
+std::vector<std::pair<std::string, Bytes>> Settings() {
+    return {
+        {"as_written",
+         Text("# Pondquest settings, rewritten by the game when they change.\n[pondquest]\n"
+              "mouse_sensitivity = 2.00\nmusic_volume = 1.00\neffects_volume = 1.00\nmute = no\n")},
+        {"hand_edited", Text("; mine\n\n[pondquest]\n  mouse_sensitivity=0.05\n\tmusic_volume =0.333\n"
+                             "effects_volume= 1e-3\n\nmute = on   \n# the end")},
+        {"crlf", Text("[pondquest]\r\nmouse_sensitivity = 1000000\r\nmute = true\r\n\r\n")},
+        {"unknown_keys_and_sections",
+         Text("[pondquest]\nfov = 90\n[later]\nmusic_volume = 0\nname = x = y\n")},
+        {"bad_values", Text("mouse_sensitivity = 0.04\nmusic_volume = 1.01\neffects_volume = nan\n"
+                            "mute = perhaps\nmusic_volume = \nmouse_sensitivity = 0x1p-2\n")},
+        {"not_settings", Text("ducks\n=\n[pondquest\nmouse_sensitivity 2\n")},
+        {"bool_spellings", Text("mute = 1\nmute = off\nmute = yes\nmute = false\nmute = 0\n")},
+        {"blank_and_spaces", Text(" \t \n\n\r\n  \n")},
+    };
+}
+
 bool WriteAll(const std::string& folder, const std::vector<std::pair<std::string, Bytes>>& files) {
     mkdir(folder.c_str(), 0755);
     for (const auto& file : files) {
@@ -213,6 +232,6 @@ int main(int argc, char** argv) {
                                             {"origin_offset_3x7", Pcx(3, 7, 10, 20)},
                                             {"version3", Pcx(4, 4, 0, 0, 3)}}) &&
                     WriteAll(dir + "/song", Songs()) && WriteAll(dir + "/effect", Effects()) &&
-                    WriteAll(dir + "/demo", Demos());
+                    WriteAll(dir + "/demo", Demos()) && WriteAll(dir + "/settings", Settings());
     return ok ? 0 : 1;
 }
