@@ -46,7 +46,7 @@ preload=""
 if ldd "$program" 2>/dev/null | grep -q libasan; then
     driver=/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so
     [ -e "$driver" ] && preload=$driver
-    export ASAN_OPTIONS=${ASAN_OPTIONS:-verify_asan_link_order=0}
+    export ASAN_OPTIONS=${ASAN_OPTIONS:-verify_asan_link_order=0:intercept_tls_get_addr=0}
 fi
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 unset PONDQUEST_DATA

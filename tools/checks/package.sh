@@ -39,7 +39,7 @@ $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-rec
 dpkg -L pondquest | while read -r f; do [ -f "$f" ] && echo "$f"; done | sort
 
 echo "== package: the installed game under Xvfb"
-xvfb-run -a -s "-screen 0 1024x768x24" \
+xvfb-run -a -s "-screen 0 1024x768x24 -noreset" \
     "$root"/tests/e2e/installed_game.sh "$build"/tests/e2e_title_check --program /usr/bin/pondquest
 
 echo "== package: apt-get remove pondquest"
