@@ -1,5 +1,6 @@
 #include "app/CDataFolder.h"
 
+#include <SDL.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -71,9 +72,16 @@ bool CDataFolder::Find(const std::vector<SPlace>& places, std::string* folder, s
 }
 
 std::string CDataFolder::ProgramFolder() {
-    std::error_code error;
-    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::string() : program.parent_path().string();
+    // SDL knows each platform's way (/proc/self/exe on Linux, the module's name on Windows).
+    char* base = SDL_GetBasePath();
+    if (!base) return "";
+    std::string folder = base;
+    SDL_free(base);
+    // It ends in a separator; the places and messages name the folder itself.
+    while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\') &&
+           folder[folder.size() - 2] != ':')
+        folder.pop_back();
+    return folder;
 }
 
 bool CDataFolder::Enter(const std::string& option) {

@@ -27,7 +27,7 @@ public:
     // place that is a folder at all (empty when none is).
     static bool Find(const std::vector<SPlace>& places, std::string* folder, std::string* report);
 
-    // The running program's folder, from /proc/self/exe; empty when it cannot be read.
+    // The running program's folder, as SDL finds it; empty when it cannot be found.
     static std::string ProgramFolder();
     // Finds the folder and enters it. When none holds every file, says so on stderr and enters
     // the first place that is a folder (else stays where it is): the game then goes on as with

@@ -6,7 +6,8 @@
 //
 // SDL shows a box from a process of its own. The boxes here run that in a helper process
 // heading a process group of its own, so a quit signal to the game closes the box with
-// every process behind it, and the helper goes too if the game dies.
+// every process behind it, and the helper goes too if the game dies. Windows has no such
+// helper: its boxes are shown by the game itself and are never Interrupted.
 class CMessageBox {
 public:
     enum Answer { kYes = 1, kNo = 0, kUnavailable = -1, kInterrupted = -2 };

@@ -11,7 +11,7 @@ public:
     static bool Install();
     // A quit signal has arrived.
     static bool Requested();
-    // Readable once a quit signal has arrived; -1 before Install.
+    // Readable once a quit signal has arrived; -1 before Install, and always on Windows.
     static int WakeFd();
 };
 

@@ -36,8 +36,8 @@ public:
     explicit CSettingsFile(const std::string& path);
 
     // Where settings live for this user: $XDG_CONFIG_HOME/pondquest/settings.ini, else
-    // ~/.config/pondquest/settings.ini; empty when neither can be named. The one place
-    // that knows the platform's convention.
+    // ~/.config/pondquest/settings.ini (on Windows %APPDATA%\Pondquest\settings.ini); empty
+    // when none can be named. The one place that knows the platform's convention.
     static std::string DefaultPath();
 
     // Reads the file into values (defaults first). False, with the one line to show in

@@ -1,6 +1,8 @@
 #include "platform/CReplacingFile.h"
 
+#include <fcntl.h>
 #include <io.h>
+#include <sys/stat.h>
 #include <windows.h>
 
 #include <cerrno>
@@ -28,8 +30,21 @@ bool CReplacingFile::Open(const std::string& where, std::string* error) {
         char suffix[32];
         std::snprintf(suffix, sizeof suffix, ".%06lx", (stamp + attempt) & 0xFFFFFFul);
         tempPath = path + suffix;
-        out = std::fopen(tempPath.c_str(), "wbx");
-        if (!out && errno != EEXIST) break;
+        // msvcrt.dll's fopen knows no "x": the exclusive create is asked of _open instead.
+        const int fd =
+            _open(tempPath.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+        if (fd < 0) {
+            if (errno != EEXIST) break;
+            continue;
+        }
+        out = _fdopen(fd, "wb");
+        if (!out) {
+            const int openErrno = errno;
+            _close(fd);
+            std::remove(tempPath.c_str());
+            errno = openErrno;
+            break;
+        }
     }
     if (!out) {
         *error = std::string("cannot be written: ") + std::strerror(errno);
