@@ -1,6 +1,8 @@
 #ifndef PONDQUEST_CTEXTFONT_H
 #define PONDQUEST_CTEXTFONT_H
 
+#include "scene/PrintfFormat.h"
+
 #include <string>
 
 // A font printing formatted text at a position in the view. Its glyphs (codes 32..126) sit
@@ -46,11 +48,7 @@ public:
     void SetColor(float r, float g, float b, float a);
     void SetColor(float r, float g, float b);
     void SetShadow(bool on);
-    void Print(const char* format, ...)
-#if defined(__GNUC__)
-        __attribute__((format(gnu_printf, 2, 3)))  // C99 formats, MinGW too
-#endif
-        ;
+    void Print(const char* format, ...) PONDQUEST_PRINTF_FORMAT(2, 3);
 
 private:
     // Renders every glyph at the size for the given view height into the texture.

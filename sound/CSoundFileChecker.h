@@ -1,6 +1,8 @@
 #ifndef PONDQUEST_CSOUNDFILECHECKER_H
 #define PONDQUEST_CSOUNDFILECHECKER_H
 
+#include "scene/PrintfFormat.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -29,11 +31,7 @@ public:
 
 protected:
     // Sets reason from a printf-style text and returns false.
-    bool Refuse(const char* format, ...)
-#ifdef __GNUC__
-        __attribute__((format(gnu_printf, 2, 3)))  // C99 formats, MinGW too
-#endif
-        ;
+    bool Refuse(const char* format, ...) PONDQUEST_PRINTF_FORMAT(2, 3);
 };
 
 #endif
