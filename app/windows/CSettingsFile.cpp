@@ -45,6 +45,16 @@ bool ParseBool(const std::string& text, bool* out) {
     return false;
 }
 
+// Two decimals when they read back as the same float, else the fewest digits that do (nine
+// always do), so a value set by hand is not rounded away at the game's next save.
+std::string Number(float v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", static_cast<double>(v));
+    for (int digits = 1; std::strtof(text, nullptr) != v && digits <= 9; ++digits)
+        std::snprintf(text, sizeof text, "%.*g", digits, static_cast<double>(v));
+    return text;
+}
+
 const char* const kNowhere = "there is nowhere to keep them (no APPDATA folder)";
 }  // namespace
 
@@ -62,13 +72,10 @@ std::string CSettingsFile::DefaultPath() {
 }
 
 std::string CSettingsFile::Format(const Values& v) {
-    char text[256];
-    std::snprintf(text, sizeof text,
-                  "# Pondquest settings, rewritten by the game when they change.\n"
-                  "%s\nmouse_sensitivity = %.2f\nmusic_volume = %.2f\neffects_volume = %.2f\nmute = %s\n",
-                  kSection, static_cast<double>(v.mouseSensitivity), static_cast<double>(v.musicVolume),
-                  static_cast<double>(v.effectsVolume), v.muted ? "yes" : "no");
-    return text;
+    return std::string("# Pondquest settings, rewritten by the game when they change.\n") + kSection +
+           "\nmouse_sensitivity = " + Number(v.mouseSensitivity) +
+           "\nmusic_volume = " + Number(v.musicVolume) + "\neffects_volume = " + Number(v.effectsVolume) +
+           "\nmute = " + (v.muted ? "yes" : "no") + "\n";
 }
 
 bool CSettingsFile::Parse(const std::string& text, Values* values, std::string* problem) {
@@ -108,8 +115,11 @@ bool CSettingsFile::Parse(const std::string& text, Values* values, std::string* 
         else
             continue;  // a setting of a later version: left alone
         if (!ok) {
-            std::string why = key;
-            reject(why.append(" cannot be \"").append(value).append("\""));
+            // A lone carriage return or a terminal escape in the value would garble the stderr line.
+            std::string why = key + " cannot be \"";
+            for (const char c : value)
+                why.push_back(static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? '?' : c);
+            reject(why.append("\""));
         }
     }
     if (bad == 0) return true;
