@@ -11,7 +11,7 @@ game_dir=${1:?usage: damaged_song.sh <game folder>}
 # The game's folder copied whole (program included, so it finds these files whichever way it
 # looks for them), with the title song cut in half.
 work=$(mktemp -d)
-trap 'rm -rf "$work"; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null' EXIT
+trap 'rm -rf "$work"; [ -n "${pid:-}" ] && kill -9 "$pid" 2>/dev/null' EXIT
 cp -p "$game_dir"/* "$work"/ 2>/dev/null
 song=$work/DuelOfTheFates.mid
 size=$(stat -c %s "$song")

@@ -16,7 +16,7 @@ command -v xdotool >/dev/null || { echo "xdotool is missing"; exit 2; }
 
 work=$(mktemp -d)
 log=$work/game.log
-trap 'rm -rf "$work"; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null' EXIT
+trap 'rm -rf "$work"; [ -n "${pid:-}" ] && kill -9 "$pid" 2>/dev/null' EXIT
 fail() { echo "FAIL: $*"; [ -f "$log" ] && { echo "--- game output"; cat "$log"; }; exit 1; }
 
 case "$mode" in
@@ -59,7 +59,8 @@ pid=$!
 
 win=""
 for _ in $(seq 600); do
-    win=$(xwininfo -root -tree 2>/dev/null | awk '$2 == "\"Pondquest!\":" { print $1; exit }')
+    # This game's own window: one left behind by another run must not stand in for it.
+    win=$(xdotool search --pid "$pid" --name '^Pondquest!$' 2>/dev/null | head -1)
     [ -n "$win" ] && break
     kill -0 "$pid" 2>/dev/null || fail "the game ended before its window showed"
     sleep 0.1

@@ -7,7 +7,7 @@
 set -uo pipefail
 game_dir=${1:?usage: play_and_quit.sh <game folder> [no|yes]}
 work=$(mktemp -d)
-trap 'rm -rf "$work"; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null' EXIT
+trap 'rm -rf "$work"; [ -n "${pid:-}" ] && kill -9 "$pid" 2>/dev/null' EXIT
 . "$(dirname "$0")/common.sh"
 answer=${2:-no}
 cd "$game_dir" || exit 2
