@@ -11,7 +11,7 @@ printf 'leak:%s\n' libGLX libGL.so libEGL swrast_dri libgallium libLLVM libX11 l
     libfontconfig libdbus libSDL2 libfluidsynth libglib libasound libpulse >"$work/lsan.supp"
 export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$work/lsan.supp:print_suppressions=0}
 preload=""
-if ldd "$game_dir/pondquest" 2>/dev/null | grep -q libasan; then
+if ldd "$game_dir/pondquest" 2>/dev/null | grep libasan >/dev/null; then
     driver=/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so
     [ -e "$driver" ] && preload=$driver
     export ASAN_OPTIONS=${ASAN_OPTIONS:-verify_asan_link_order=0:intercept_tls_get_addr=0}

@@ -43,7 +43,7 @@ printf 'leak:%s\n' libGLX libGL.so libEGL swrast_dri libgallium libLLVM libX11 l
     libfontconfig libdbus libSDL2 libfluidsynth libglib libasound libpulse >"$work/lsan.supp"
 export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$work/lsan.supp:print_suppressions=0}
 preload=""
-if ldd "$program" 2>/dev/null | grep -q libasan; then
+if ldd "$program" 2>/dev/null | grep libasan >/dev/null; then
     driver=/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so
     [ -e "$driver" ] && preload=$driver
     export ASAN_OPTIONS=${ASAN_OPTIONS:-verify_asan_link_order=0:intercept_tls_get_addr=0}
@@ -67,7 +67,9 @@ for _ in $(seq 600); do
 done
 [ -n "$win" ] || fail "no window captioned Pondquest!"
 "$checker" "$win" 60 || fail "the title was not drawn"
-xprop -id "$win" _NET_WM_ICON | grep -q "Icon (64 x 64)" || fail "the window has no 64 x 64 icon"
+# Read whole first: grep -q leaving early would end xprop with SIGPIPE and fail the pipe.
+icon=$(xprop -id "$win" _NET_WM_ICON 2>&1)
+[[ $icon == *"Icon (64 x 64)"* ]] || fail "the window has no 64 x 64 icon"
 
 xdotool windowfocus "$win" 2>/dev/null
 for attempt in 1 2 3 4 5; do
