@@ -54,6 +54,8 @@ public:
     // problem and how many lines were bad in *problem, when some line was ignored).
     static std::string Format(const Values& values);
     static bool Parse(const std::string& text, Values* values, std::string* problem);
+    // Without surrounding spaces and line ends; also tells an empty file from a blank one.
+    static std::string Trim(const std::string& text);
 };
 
 #endif
