@@ -11,9 +11,6 @@ set -uo pipefail
 checker=${1:?usage: installed_game.sh <e2e_title_check> --program PATH | --destdir BUILD}
 mode=${2:-}
 target=${3:?usage: installed_game.sh <e2e_title_check> --program PATH | --destdir BUILD}
-command -v xdotool >/dev/null || { echo "xdotool is missing"; exit 2; }
-[ -n "${DISPLAY:-}" ] || { echo "no X display (run under xvfb-run)"; exit 2; }
-
 work=$(mktemp -d)
 log=$work/game.log
 trap 'rm -rf "$work"; [ -n "${pid:-}" ] && kill -9 "$pid" 2>/dev/null' EXIT
@@ -38,17 +35,7 @@ case "$mode" in
 esac
 [ -x "$program" ] || fail "no program at $program"
 
-# For the sanitizer build, as in play_and_quit.sh.
-printf 'leak:%s\n' libGLX libGL.so libEGL swrast_dri libgallium libLLVM libX11 libxcb \
-    libfontconfig libdbus libSDL2 libfluidsynth libglib libasound libpulse >"$work/lsan.supp"
-export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$work/lsan.supp:print_suppressions=0}
-preload=""
-if ldd "$program" 2>/dev/null | grep libasan >/dev/null; then
-    driver=/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so
-    [ -e "$driver" ] && preload=$driver
-    export ASAN_OPTIONS=${ASAN_OPTIONS:-verify_asan_link_order=0:intercept_tls_get_addr=0}
-fi
-export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
+. "$(dirname "$0")/common.sh"
 unset PONDQUEST_DATA
 
 elsewhere=$work/elsewhere
@@ -71,15 +58,7 @@ done
 icon=$(xprop -id "$win" _NET_WM_ICON 2>&1)
 [[ $icon == *"Icon (64 x 64)"* ]] || fail "the window has no 64 x 64 icon"
 
-xdotool windowfocus "$win" 2>/dev/null
-for attempt in 1 2 3 4 5; do
-    xdotool keydown Escape; sleep 0.3; xdotool keyup Escape
-    for _ in $(seq 20); do kill -0 "$pid" 2>/dev/null || break 2; sleep 0.1; done
-done
-for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$pid" 2>/dev/null && fail "the game did not quit on Esc"
-wait "$pid"; status=$?
-pid=
+quit_with_esc "$win"
 [ "$status" -eq 0 ] || fail "exit status $status"
 grep -q "cannot find the game's files\|cannot load image\|cannot use the sound file" "$log" &&
     fail "the installed game missed some of its files"

@@ -32,15 +32,7 @@ else
 fi
 
 # Esc on the title quits; hold it across a few frames so the per-frame poll sees it.
-xdotool windowfocus "$win" 2>/dev/null
-for attempt in 1 2 3 4 5; do
-    xdotool keydown Escape; sleep 0.3; xdotool keyup Escape
-    for _ in $(seq 20); do kill -0 "$pid" 2>/dev/null || break 2; sleep 0.1; done
-done
-for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$pid" 2>/dev/null && fail "the game did not quit on Esc"
-wait "$pid"; status=$?
-pid=
+quit_with_esc "$win"
 [ "$status" -eq 0 ] || fail "exit status $status"
 grep -q "no answer to the full-screen question" "$log" && fail "the question box could not be shown"
 echo "PASS: question answered $answer, window \"Pondquest!\" shown, Esc quit with status 0"
