@@ -32,6 +32,21 @@ void EndTextScreen() {
     glEnable(GL_TEXTURE_2D);
 }
 
+// The current colour and texture coordinate as text found them, given back when it is done.
+// Not glPushAttrib: Mesa keeps a 2.5 MiB block for every depth of its attribute stack ever used.
+struct CurrentKept {
+    GLfloat colour[4];
+    GLfloat texCoord[4];
+    CurrentKept() {
+        glGetFloatv(GL_CURRENT_COLOR, colour);
+        glGetFloatv(GL_CURRENT_TEXTURE_COORDS, texCoord);
+    }
+    ~CurrentKept() {
+        glColor4fv(colour);
+        glTexCoord4fv(texCoord);
+    }
+};
+
 void Line(CTextFont* font, const Rgba& c, float x, float y, const char* text) {
     font->SetColor(c.r, c.g, c.b, c.a);
     font->SetPosition(x, y, kScreenZ);
@@ -170,13 +185,12 @@ CTextFont* COverlay::HudFont() {
 
 void COverlay::DrawEnergyHud() {
     CTextFont* font = HudFont();
-    glPushAttrib(GL_CURRENT_BIT);
+    CurrentKept kept;
     glDisable(GL_TEXTURE_2D);
     font->SetPosition(0.3f, 0.5f, kScreenZ);
     font->SetColor(1.0f, 0.0f, 0.0f, 1.0f);
     font->Print("Enegy Level: %i", energy > 0 ? energy : 0);
     glEnable(GL_TEXTURE_2D);
-    glPopAttrib();
 }
 
 void COverlay::DrawHealthTimeHud() {
@@ -187,7 +201,7 @@ void COverlay::DrawHealthTimeHud() {
 
 void COverlay::PrintHealthTimeHud() {
     CTextFont* font = HudFont();
-    glPushAttrib(GL_CURRENT_BIT);
+    CurrentKept kept;
     glDisable(GL_TEXTURE_2D);
     font->SetColor(kBlue.r, kBlue.g, kBlue.b, kBlue.a);
     font->SetPosition(0.1f, 0.5f, kScreenZ);
@@ -207,17 +221,22 @@ void COverlay::PrintHealthTimeHud() {
     }
     glDisable(GL_BLEND);
     glEnable(GL_TEXTURE_2D);
-    glPopAttrib();
 }
 
 void COverlay::DrawNote() {
     if (noteSeconds <= 0.0f || note.empty()) return;
-    glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT);
+    CurrentKept kept;
+    const GLboolean depthTest = glIsEnabled(GL_DEPTH_TEST);
+    const GLboolean texturing = glIsEnabled(GL_TEXTURE_2D);
+    const GLboolean blending = glIsEnabled(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
     BeginTextScreen();
     mediumFont->SetShadow(true);
     Line(mediumFont, kWhite, -0.7f, -0.52f, note.c_str());  // lower left, under the text screens
     mediumFont->SetShadow(false);
     EndTextScreen();
-    glPopAttrib();
+    // Given back as found: the note lies over any screen, in any state.
+    if (depthTest) glEnable(GL_DEPTH_TEST);
+    if (!texturing) glDisable(GL_TEXTURE_2D);
+    if (blending) glEnable(GL_BLEND);
 }

@@ -263,6 +263,41 @@ TEST_F(OverlayTest, EnergyHudShowsZeroForExhaustedEnergy) {
     }
 }
 
+// The HUDs and the note lie over whatever was drawn before: the current colour and texture
+// coordinate, and for the note the switches it turns, come back as they were.
+TEST_F(OverlayTest, HudsAndNoteGiveBackTheStateTheyFound) {
+    overlay->ShowNote("Music: 70%");
+    const std::function<void()> draws[] = {[&] { overlay->DrawEnergyHud(); },
+                                           [&] { overlay->PrintHealthTimeHud(); },
+                                           [&] { overlay->DrawNote(); }};
+    for (int i = 0; i < 3; ++i)
+        for (bool on : {false, true}) {
+            const GLfloat colour[4] = {0.25f, 0.5f, 0.75f, on ? 0.5f : 1.0f},
+                          texCoord[4] = {0.125f, 0.375f, 0, 1};
+            glColor4fv(colour);
+            glTexCoord4fv(texCoord);
+            on ? glEnable(GL_DEPTH_TEST) : glDisable(GL_DEPTH_TEST);
+            on ? glDisable(GL_TEXTURE_2D) : glEnable(GL_TEXTURE_2D);
+            on ? glEnable(GL_BLEND) : glDisable(GL_BLEND);
+            draws[i]();
+            GLfloat nowColour[4], nowTexCoord[4];
+            glGetFloatv(GL_CURRENT_COLOR, nowColour);
+            glGetFloatv(GL_CURRENT_TEXTURE_COORDS, nowTexCoord);
+            for (int k = 0; k < 4; ++k) {
+                EXPECT_EQ(nowColour[k], colour[k]) << "draw " << i;
+                EXPECT_EQ(nowTexCoord[k], texCoord[k]) << "draw " << i;
+            }
+            if (i == 2) {
+                EXPECT_EQ(glIsEnabled(GL_DEPTH_TEST), on);
+                EXPECT_EQ(glIsEnabled(GL_TEXTURE_2D), !on);
+                EXPECT_EQ(glIsEnabled(GL_BLEND), on);
+            }
+        }
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+}
+
 TEST_F(OverlayTest, HealthAndClockHud) {
     const Colour opaqueBlue = {0.3f, 0.3f, 1.0f, 1.0f};  // no blending in play
     struct {
