@@ -7,6 +7,7 @@
 #include "app/CQuitSignals.h"
 #include "app/Keys.h"
 #include "scene/CViewCamera.h"
+#include "sound/CSynthesizer.h"
 #include "world/CGameWorld.h"
 
 #include <SDL.h>
@@ -65,7 +66,12 @@ void CEngine::RunFrame(float dt) {
     world->Draw(camera);
     SwapBuffers();
     ++stepsRun;
-    ++framesDrawn;
+    FrameShown();
+}
+
+void CEngine::FrameShown() {
+    // The songs' soundfont waited for the first picture; it may load now.
+    if (framesDrawn++ == 0) CSynthesizer::ReleaseLoading();
 }
 
 bool CEngine::RunStep(float dt) {
@@ -98,7 +104,7 @@ void CEngine::DrawFrame() {
     camera->ApplyView();
     world->Render(camera);
     SwapBuffers();
-    ++framesDrawn;
+    FrameShown();
 }
 
 int CEngine::RunPass(float elapsed) {

@@ -75,6 +75,10 @@ public:
     bool PumpMessages(int* quitCode);
     // Sets the caption after a frame, touching the window system only when it differs.
     void UpdateCaption();
+
+private:
+    // Counts a swapped frame; the first lets the songs' soundfont load.
+    void FrameShown();
 };
 
 #endif

@@ -7,6 +7,7 @@
 #include "scene/CVec3.h"
 #include "scene/CViewCamera.h"
 #include "sound/CSoundSystem.h"
+#include "sound/CSynthesizer.h"
 #include "world/CGameWorld.h"
 
 #include <GL/gl.h>
@@ -26,6 +27,8 @@ CSimpEngine::CSimpEngine(const char* title, bool fullscreenMode, int w, int h, i
       sensitivitySaveDue(false) {
     camera = new CViewCamera();
     overlay = new COverlay();
+    // The soundfont loads once the title is shown, not beside the drawing of its first frame.
+    CSynthesizer::HoldLoading();
     try {
         world = new CGameWorld(camera, overlay);
     } catch (...) {  // a sound failure on the way to main: nothing of the engine stays behind

@@ -30,6 +30,7 @@ const int kBlocks = 8;  // about 90 ms rendered ahead
 const double kStuckSeconds = 0.3;
 const Uint32 kLongestWaitMs = 2000;
 const Uint32 kCloseWaitMs = 500;
+const Uint32 kLongestHoldMs = 1000;
 
 // Messages repeat without end when a synthesizer loops over a fault; three of each are enough.
 CLogLimiter* limiter = nullptr;
@@ -73,6 +74,8 @@ struct Engine {
     std::atomic<bool> haveClock{false};
     SDL_sem* wake = nullptr;      // a new request
     SDL_sem* finished = nullptr;  // the rendering thread has ended
+    SDL_sem* go = nullptr;        // the soundfont may load now (when the loading is held)
+    bool held = false;
 
     std::mutex requestLock;  // guards the song and plays of the latest request
     std::shared_ptr<const std::vector<uint8_t>> song;
@@ -143,7 +146,8 @@ struct Engine {
 
     void Run() {
         if (pthread_getcpuclockid(pthread_self(), &rendererClock) == 0) haveClock = true;
-        Load();
+        if (held) SDL_SemWaitTimeout(go, kLongestHoldMs);
+        if (!quit.load()) Load();
         while (!quit.load()) {
             const uint32_t wanted = request.load();
             if (wanted != active) {
@@ -188,6 +192,7 @@ struct Engine {
         SDL_DestroySemaphore(data);
         SDL_DestroySemaphore(wake);
         SDL_DestroySemaphore(finished);
+        SDL_DestroySemaphore(go);
         delete this;
     }
 
@@ -254,6 +259,7 @@ struct Engine {
 
 Engine* engine = nullptr;
 std::atomic<float> gainNow{1.0f};
+bool holdNextLoad = false;
 
 void MixMusic(void* data, Uint8* stream, int length) {
     static_cast<Engine*>(data)->Mix(reinterpret_cast<Sint16*>(stream), length / 4, gainNow.load());
@@ -330,6 +336,9 @@ void CSynthesizer::Open(const std::string& soundFont) {
     engine->data = SDL_CreateSemaphore(0);
     engine->wake = SDL_CreateSemaphore(0);
     engine->finished = SDL_CreateSemaphore(0);
+    engine->go = SDL_CreateSemaphore(0);
+    engine->held = holdNextLoad && engine->go;
+    holdNextLoad = false;
     Engine* e = engine;
     engine->thread = new std::thread([e]() { e->Run(); });
     Mix_HookMusic(MixMusic, engine);
@@ -342,6 +351,7 @@ void CSynthesizer::Close() {
     e->quit = true;
     SDL_SemPost(e->wake);
     SDL_SemPost(e->space);
+    if (e->held) SDL_SemPost(e->go);
     Mix_HookMusic(nullptr, nullptr);
     if (SDL_SemWaitTimeout(e->finished, kCloseWaitMs) != 0 && e->owner.exchange(kGivenUp) == kThreadRuns) {
         // Still loading the soundfont (it frees everything once done), or stuck inside the
@@ -354,6 +364,13 @@ void CSynthesizer::Close() {
         e->Free();
     }
     limiter->Flush();
+}
+
+void CSynthesizer::HoldLoading() { holdNextLoad = true; }
+
+void CSynthesizer::ReleaseLoading() {
+    holdNextLoad = false;
+    if (engine && engine->held) SDL_SemPost(engine->go);
 }
 
 void CSynthesizer::Play(std::shared_ptr<const std::vector<uint8_t>> song, int plays) {

@@ -27,6 +27,10 @@ public:
     static void Open(const std::string& soundFont);
     // Stops feeding the mixer and ends the rendering; gives up waiting after half a second.
     static void Close();
+    // The next Open leaves the soundfont unloaded until ReleaseLoading (or a second at most), so
+    // that loading it does not take the processor from the game's first picture.
+    static void HoldLoading();
+    static void ReleaseLoading();
 
     // Starts the song (a checked Standard MIDI File) in place of any other: plays times in all,
     // or for ever when plays is -1.

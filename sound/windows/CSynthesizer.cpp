@@ -84,6 +84,11 @@ void CSynthesizer::Close() {
     opened = false;
 }
 
+// The system's own MIDI player loads nothing up front.
+void CSynthesizer::HoldLoading() {}
+
+void CSynthesizer::ReleaseLoading() {}
+
 void CSynthesizer::Play(std::shared_ptr<const std::vector<uint8_t>> song, int plays) {
     if (!opened || device != kWorks) return;
     FreeMusic();
