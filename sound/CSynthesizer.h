@@ -39,6 +39,9 @@ public:
     static bool IsPlaying();
     // Scales the songs' samples from now on (1 is the synthesizer's own level).
     static void SetGain(float gain);
+    // The most voices sounding at once so far in the song played last (0 where the platform's
+    // synthesizer does not tell).
+    static int PeakVoices();
 };
 
 #endif
