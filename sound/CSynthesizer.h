@@ -15,6 +15,9 @@
 // these operations behind the same header.
 class CSynthesizer {
 public:
+    // The most voices the synthesizer sounds at once; a note past them would cut another short.
+    static constexpr int kPolyphony = 128;
+
     // Where soundfonts are looked for, in order: the paths in $SDL_SOUNDFONTS (separated by
     // ';', as SDL_mixer reads it) when that is set, else Debian's General MIDI soundfonts.
     static std::vector<std::string> SoundFontPlaces();
@@ -40,6 +43,9 @@ public:
     static bool IsPlaying();
     // Scales the songs' samples from now on (1 is the synthesizer's own level).
     static void SetGain(float gain);
+    // The most voices sounding at once so far in the song played last (0 where the platform's
+    // synthesizer does not tell).
+    static int PeakVoices();
 };
 
 #endif

@@ -443,7 +443,7 @@ TEST_F(DiskAudio, SongOfEveryKindTheCheckerAcceptsPlaysToItsEnd) {
 class SongLevels : public DiskAudio, public ::testing::WithParamInterface<const char*> {};
 
 // Through the real synthesiser each song is clearly audible from start to loop
-// point and never drives the output into clipping.
+// point, never drives the output into clipping and never runs out of voices.
 TEST_P(SongLevels, WholeSongIsAudibleAndNeverClips) {
     const double length = MidiSeconds(GetParam());
     ASSERT_GT(length, 45.0);
@@ -454,6 +454,9 @@ TEST_P(SongLevels, WholeSongIsAudibleAndNeverClips) {
     size_t start = Frames();
     world.Play(song, 0);
     std::vector<int16_t> samples = Read(start, start + Seconds(length));
+    // Every note sounds whole: the song never needs more voices than the synthesizer keeps.
+    EXPECT_GT(CSynthesizer::PeakVoices(), 0);
+    EXPECT_LT(CSynthesizer::PeakVoices(), CSynthesizer::kPolyphony);
     int peak = 0;
     double sum = 0;
     for (int16_t v : samples) {

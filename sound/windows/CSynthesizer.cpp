@@ -116,3 +116,5 @@ void CSynthesizer::SetGain(float gain) {
     gainNow = gain;
     ApplyGain();
 }
+
+int CSynthesizer::PeakVoices() { return 0; }
