@@ -29,6 +29,17 @@ std::string ReadWholeFile(const char* fileName, std::vector<unsigned char>& out)
     FILE* f = std::fopen(fileName, "rb");
     if (!f) return std::string("cannot open file: ") + std::strerror(errno);
     out.clear();
+    // Room for the whole file up front where it tells its size, so a large picture is not
+    // copied over and over as it grows.
+    if (std::fseek(f, 0, SEEK_END) == 0) {
+        const long size = std::ftell(f);
+        if (size > 0 && static_cast<unsigned long>(size) <= kMaxFileBytes)
+            out.reserve(static_cast<size_t>(size));
+        if (std::fseek(f, 0, SEEK_SET) != 0) {
+            std::fclose(f);
+            return std::string("read error: ") + std::strerror(errno);
+        }
+    }
     unsigned char chunk[65536];
     std::string error;
     for (;;) {
@@ -245,13 +256,23 @@ bool CTextureImage::ReadTGA(const unsigned char* d, size_t size, const char* nam
 
     unsigned char* p = static_cast<unsigned char*>(std::malloc(need));
     if (!p) return Fail(name, "out of memory");
-    std::memcpy(p, d + offset, need);
-    if (bytesPerPixel >= 3)
-        for (size_t i = 0; i + 2 < need; i += bytesPerPixel) {
-            unsigned char t = p[i];
-            p[i] = p[i + 2];
-            p[i + 2] = t;
+    const unsigned char* from = d + offset;
+    if (bytesPerPixel == 3) {
+        // Blue, green, red in the file; copied and turned round in one pass.
+        for (size_t i = 0; i < need; i += 3) {
+            p[i] = from[i + 2];
+            p[i + 1] = from[i + 1];
+            p[i + 2] = from[i];
         }
+    } else {
+        std::memcpy(p, from, need);
+        if (bytesPerPixel == 4)
+            for (size_t i = 0; i < need; i += 4) {
+                unsigned char t = p[i];
+                p[i] = p[i + 2];
+                p[i + 2] = t;
+            }
+    }
     pixels = p;
     width = w;
     height = h;
