@@ -7,6 +7,9 @@
 #include <fluidsynth.h>
 #include <pthread.h>
 #include <time.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include <algorithm>
 #include <atomic>
@@ -104,6 +107,11 @@ struct Engine {
             synth = new_fluid_synth(settings);
         }
         if (synth && fluid_synth_sfload(synth, soundFont.c_str(), 1) != FLUID_FAILED) {
+#ifdef __GLIBC__
+            // Reading the soundfont leaves a megabyte or so free in this thread's own heap,
+            // which nothing here asks for again: the system may have it back.
+            malloc_trim(0);
+#endif
             font = kReady;
             return;
         }
