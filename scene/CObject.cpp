@@ -113,9 +113,8 @@ void CObject::PrepareTree() {
 }
 
 bool CObject::MarkContactReach() {
-    CObject* last = this;
-    while (last->HasNextSibling())
-        last = Obj(last->next);
+    // The ring's last sibling is the first child's prev; an unlinked node stands alone.
+    CObject* last = parent ? Obj(parent->child->prev) : this;
     // From the last sibling back, so each node knows about the siblings after it.
     bool reach = false;
     for (CObject* node = last;; node = Obj(node->prev)) {
