@@ -21,9 +21,6 @@ bool CObject::skipIdleContactWalks = true;
 
 CObject::CObject()
     : position(0.0f, 0.0f, 0.0f),
-      velocity(0.0f, 0.0f, 0.0f),
-      acceleration(0.0f, 0.0f, 0.0f),
-      size(0.0f),
       maxX(0.0f),
       minX(0.0f),
       maxY(0.0f),
@@ -32,7 +29,10 @@ CObject::CObject()
       minZ(0.0f),
       isDead(false),
       handlesContacts(true),
-      contactReach(true) {}
+      contactReach(true),
+      velocity(0.0f, 0.0f, 0.0f),
+      acceleration(0.0f, 0.0f, 0.0f),
+      size(0.0f) {}
 
 CObject::~CObject() {}
 
