@@ -113,6 +113,16 @@ TEST(TextureTga, OtherDepthsAndTypes) {
         EXPECT_EQ(img.pixels[0], 3);
         EXPECT_EQ(img.pixels[2], 1);
     }
+    // A file's pixels are made in its own bytes, a buffer's in a copy: the same either way.
+    const Bytes files[] = {MakeTga(2, 1, 2, 32, {1, 2, 3, 4, 5, 6, 7, 8}), MakeTga(3, 3, 1, 8, {9, 99, 199}),
+                           MakeTga(2, 1, 1, 24, {1, 2, 3}, 5), MakeTga24(5, 3, Gradient(5, 3))};
+    for (const Bytes& file : files) {
+        CTextureImage loaded, read;
+        loaded.LoadFromFile(dir.Write("same.tga", file).c_str());
+        ASSERT_TRUE(read.ReadTGA(file.data(), file.size(), "memory"));
+        ASSERT_EQ(loaded.PixelBytes(), read.PixelBytes());
+        EXPECT_EQ(std::memcmp(loaded.pixels, read.pixels, read.PixelBytes()), 0);
+    }
 }
 
 TEST(TextureTga, HostileHeadersLoadNothing) {

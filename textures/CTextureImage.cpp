@@ -5,6 +5,7 @@
 // Formats past OpenGL 1.1 (16-bit TGA words); Windows' own gl.h stops at 1.1.
 #include <GL/glext.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -24,34 +25,48 @@ uint32_t U32(const unsigned char* p) {
 }
 int32_t S32(const unsigned char* p) { return int32_t(U32(p)); }
 
+// A whole file's bytes in malloc'd memory, freed with it unless a reader keeps them.
+struct FileBytes {
+    unsigned char* data = nullptr;
+    size_t size = 0;
+    FileBytes() = default;
+    FileBytes(const FileBytes&) = delete;
+    FileBytes& operator=(const FileBytes&) = delete;
+    ~FileBytes() { std::free(data); }
+};
+
 // Reads a whole file; a message on failure, empty string on success.
-std::string ReadWholeFile(const char* fileName, std::vector<unsigned char>& out) {
+std::string ReadWholeFile(const char* fileName, FileBytes& out) {
     FILE* f = std::fopen(fileName, "rb");
     if (!f) return std::string("cannot open file: ") + std::strerror(errno);
-    out.clear();
-    // Room for the whole file up front where it tells its size, so a large picture is not
-    // copied over and over as it grows.
+    // Room for the whole file from the start where it tells its size (one more byte sees the
+    // end), so a large picture is neither copied as it grows nor read twice.
+    size_t capacity = 65536;
+    std::string error;
     if (std::fseek(f, 0, SEEK_END) == 0) {
         const long size = std::ftell(f);
-        if (size > 0 && static_cast<unsigned long>(size) <= kMaxFileBytes)
-            out.reserve(static_cast<size_t>(size));
-        if (std::fseek(f, 0, SEEK_SET) != 0) {
-            std::fclose(f);
-            return std::string("read error: ") + std::strerror(errno);
-        }
+        if (size > 0 && static_cast<unsigned long>(size) > kMaxFileBytes)
+            error = "file is too large to be an image";
+        else if (size > 0)
+            capacity = static_cast<size_t>(size) + 1;
+        if (std::fseek(f, 0, SEEK_SET) != 0 && error.empty())
+            error = std::string("read error: ") + std::strerror(errno);
     }
-    unsigned char chunk[65536];
-    std::string error;
-    for (;;) {
-        size_t n = std::fread(chunk, 1, sizeof chunk, f);
-        if (n > 0) {
-            if (out.size() + n > kMaxFileBytes) {
-                error = "file is too large to be an image";
+    while (error.empty()) {
+        if (!out.data || out.size == capacity) {
+            if (out.data) capacity = std::min(capacity * 2, kMaxFileBytes + 1);
+            unsigned char* grown = static_cast<unsigned char*>(std::realloc(out.data, capacity));
+            if (!grown) {
+                error = "out of memory";
                 break;
             }
-            out.insert(out.end(), chunk, chunk + n);
+            out.data = grown;
         }
-        if (n < sizeof chunk) {
+        const size_t n = std::fread(out.data + out.size, 1, capacity - out.size, f);
+        out.size += n;
+        if (out.size > kMaxFileBytes) {
+            error = "file is too large to be an image";
+        } else if (n == 0) {
             if (std::ferror(f)) error = std::string("read error: ") + std::strerror(errno);
             break;
         }
@@ -198,35 +213,39 @@ void CTextureImage::StartLoad() {
 
 void CTextureImage::LoadTGA(const char* fileName) {
     StartLoad();
-    std::vector<unsigned char> data;
-    std::string error = ReadWholeFile(fileName, data);
+    FileBytes file;
+    std::string error = ReadWholeFile(fileName, file);
     if (!error.empty())
         Fail(fileName, error.c_str());
     else
-        ReadTGA(data.data(), data.size(), fileName);
+        DecodeTGA(file.data, file.size, fileName, &file.data);
 }
 
 void CTextureImage::LoadBMP(const char* fileName) {
     StartLoad();
-    std::vector<unsigned char> data;
-    std::string error = ReadWholeFile(fileName, data);
+    FileBytes file;
+    std::string error = ReadWholeFile(fileName, file);
     if (!error.empty())
         Fail(fileName, error.c_str());
     else
-        ReadBMP(data.data(), data.size(), fileName);
+        ReadBMP(file.data, file.size, fileName);
 }
 
 void CTextureImage::LoadPCX(const char* fileName) {
     StartLoad();
-    std::vector<unsigned char> data;
-    std::string error = ReadWholeFile(fileName, data);
+    FileBytes file;
+    std::string error = ReadWholeFile(fileName, file);
     if (!error.empty())
         Fail(fileName, error.c_str());
     else
-        ReadPCX(data.data(), data.size(), fileName);
+        ReadPCX(file.data, file.size, fileName);
 }
 
 bool CTextureImage::ReadTGA(const unsigned char* d, size_t size, const char* name) {
+    return DecodeTGA(d, size, name, nullptr);
+}
+
+bool CTextureImage::DecodeTGA(const unsigned char* d, size_t size, const char* name, unsigned char** keep) {
     StartLoad();
     Clear();
     if (!d || size < 18) return Fail(name, "TGA header is truncated");
@@ -254,10 +273,22 @@ bool CTextureImage::ReadTGA(const unsigned char* d, size_t size, const char* nam
     const size_t need = bytesPerPixel * size_t(w) * size_t(h);
     if (offset > size || size - offset < need) return Fail(name, "TGA pixel data is truncated");
 
-    unsigned char* p = static_cast<unsigned char*>(std::malloc(need));
-    if (!p) return Fail(name, "out of memory");
-    const unsigned char* from = d + offset;
-    if (bytesPerPixel == 3) {
+    unsigned char* p = nullptr;
+    if (keep) {
+        // The file's own bytes become the pixels: no second picture-sized buffer to fault in.
+        p = *keep;
+        *keep = nullptr;
+        std::memmove(p, p + offset, need);
+        if (bytesPerPixel >= 3)
+            for (size_t i = 0; i < need; i += bytesPerPixel) {
+                unsigned char t = p[i];
+                p[i] = p[i + 2];
+                p[i + 2] = t;
+            }
+    } else if (!(p = static_cast<unsigned char*>(std::malloc(need)))) {
+        return Fail(name, "out of memory");
+    } else if (bytesPerPixel == 3) {
+        const unsigned char* from = d + offset;
         // Blue, green, red in the file; copied and turned round in one pass.
         for (size_t i = 0; i < need; i += 3) {
             p[i] = from[i + 2];
@@ -265,7 +296,7 @@ bool CTextureImage::ReadTGA(const unsigned char* d, size_t size, const char* nam
             p[i + 2] = from[i];
         }
     } else {
-        std::memcpy(p, from, need);
+        std::memcpy(p, d + offset, need);
         if (bytesPerPixel == 4)
             for (size_t i = 0; i < need; i += 4) {
                 unsigned char t = p[i];

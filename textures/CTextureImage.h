@@ -58,6 +58,9 @@ public:
     void Clear();
 
 private:
+    // ReadTGA; given `keep` (pointing at the malloc'd `data`), the pixels are made in place in
+    // those bytes, which the image then owns (*keep is cleared).
+    bool DecodeTGA(const unsigned char* data, size_t size, const char* name, unsigned char** keep);
     bool Fail(const char* name, const char* reason);
     void Upload();
     void LetGoOfTexture();
