@@ -3,12 +3,19 @@
 #include <gtest/gtest.h>
 
 #include "sound/CMidiChecker.h"
+#include "sound/CSoundFontView.h"
 #include "sound/CSynthesizer.h"
 #include "sound/CWaveChecker.h"
 #include "support/SoundBytes.h"
 #include "support/TempDir.h"
 
+#include <fluidsynth.h>
+
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -285,6 +292,146 @@ TEST_F(SoundFontLookup, FirstRealSoundFontWinsAndEveryPlaceLookedAtIsNamed) {
     EXPECT_FALSE(CSynthesizer::FindSoundFont({dir.File("gone.sf2"), notFont}, &path, &why));
     EXPECT_NE(why.find(dir.File("gone.sf2") + " (No such file or directory)"), std::string::npos) << why;
     EXPECT_NE(why.find(notFont + " (not a soundfont)"), std::string::npos) << why;
+}
+
+// A synthesizer set up as the game's, reading fonts through the views' loader.
+struct Synth {
+    Synth() {
+        settings = new_fluid_settings();
+        fluid_settings_setnum(settings, "synth.sample-rate", 44100);
+        fluid_settings_setint(settings, "synth.lock-memory", 0);
+        fluid_settings_setint(settings, "synth.dynamic-sample-loading", 1);
+        fluid_settings_setint(settings, "synth.polyphony", CSynthesizer::kPolyphony);
+        synth = new_fluid_synth(settings);
+        CSoundFontView::AddLoader(synth);
+    }
+    ~Synth() {
+        delete_fluid_synth(synth);
+        delete_fluid_settings(settings);
+    }
+    // How many presets the font loaded under that name holds; -1 when it is refused.
+    int Load(const std::string& name) {
+        const int id = fluid_synth_sfload(synth, name.c_str(), 1);
+        fluid_sfont_t* font = fluid_synth_get_sfont_by_id(synth, id);
+        if (!font) return -1;
+        int presets = 0;
+        fluid_sfont_iteration_start(font);
+        while (fluid_sfont_iteration_next(font))
+            ++presets;
+        return presets;
+    }
+    // The song's first blocks of 512 frames as the game's synthesizer renders them.
+    std::vector<float> Render(const Bytes& song, int blocks) {
+        fluid_synth_system_reset(synth);
+        fluid_player_t* player = new_fluid_player(synth);
+        fluid_player_add_mem(player, song.data(), song.size());
+        fluid_player_play(player);
+        std::vector<float> samples(size_t(blocks) * 1024);
+        for (int i = 0; i < blocks; ++i)
+            fluid_synth_write_float(synth, 512, samples.data() + i * 1024, 0, 2, samples.data() + i * 1024, 1,
+                                    2);
+        fluid_player_stop(player);
+        delete_fluid_player(player);
+        return samples;
+    }
+    fluid_settings_t* settings;
+    fluid_synth_t* synth;
+};
+
+std::string SoundFont() {
+    std::string path, why;
+    return CSynthesizer::FindSoundFont(CSynthesizer::SoundFontPlaces(), &path, &why) ? path : "";
+}
+
+Bytes PlayableSong(const char* name) {
+    const Bytes file = ReadFileBytes(name);
+    CMidiChecker checker;
+    return checker.Check(file.data(), file.size()) ? checker.playable : Bytes();
+}
+
+// The font trimmed to one song's presets sounds sample for sample as the whole font does, for
+// a song that changes instruments and plays drums.
+TEST(SoundFontView, TrimmedFontSoundsExactlyAsTheWholeOne) {
+    const std::string font = SoundFont();
+    ASSERT_FALSE(font.empty());
+    const Bytes song = PlayableSong("DuelOfTheFates.mid");
+    std::set<CSoundFontView::Preset> presets;
+    ASSERT_TRUE(CSoundFontView::AddSongPresets(song, &presets));
+    CSoundFontView view(font, presets);
+    ASSERT_TRUE(view.IsTrimmed());
+    EXPECT_TRUE(view.Keeps(presets));
+    EXPECT_FALSE(view.Keeps({{0, 127}, {1, 0}}));
+
+    Synth whole, trimmed;
+    const int allPresets = whole.Load(font);
+    EXPECT_EQ(trimmed.Load(view.Name()), view.KeptPresets());
+    EXPECT_LT(view.KeptPresets() * 4, allPresets);
+    const std::vector<float> expected = whole.Render(song, 700);
+    const std::vector<float> heard = trimmed.Render(song, 700);
+    ASSERT_EQ(heard.size(), expected.size());
+    EXPECT_EQ(std::memcmp(heard.data(), expected.data(), heard.size() * sizeof(float)), 0);
+    EXPECT_GT(*std::max_element(expected.begin(), expected.end()), 0.05f);
+}
+
+// A font whose layout or indices are off is shown whole, unchanged: FluidSynth takes it or
+// refuses it as it does without the view.
+TEST(SoundFontView, DamagedFontIsShownWholeAndLoadsAsBefore) {
+    const std::string font = SoundFont();
+    ASSERT_FALSE(font.empty());
+    const Bytes intact = ReadFileBytes(font);
+    ASSERT_GT(intact.size(), 1000u);
+    // The preset data's sub-chunks, found by walking them from the last 'pdta'.
+    const Bytes id = Text("pdta");
+    const size_t pdta =
+        size_t(std::find_end(intact.begin(), intact.end(), id.begin(), id.end()) - intact.begin());
+    std::map<std::string, size_t> chunk;  // where each one's records start
+    for (size_t at = pdta + 4; at + 8 <= intact.size();) {
+        const uint32_t size =
+            intact[at + 4] | intact[at + 5] << 8 | intact[at + 6] << 16 | uint32_t(intact[at + 7]) << 24;
+        chunk[std::string(intact.begin() + at, intact.begin() + at + 4)] = at + 8;
+        at += 8 + size;
+    }
+    ASSERT_EQ(chunk.size(), 9u);
+    auto patch = [](Bytes bytes, size_t at, uint16_t value) {
+        bytes[at] = uint8_t(value);
+        bytes[at + 1] = uint8_t(value >> 8);
+        return bytes;
+    };
+    size_t instrumentGen = chunk["pgen"];
+    while (intact[instrumentGen] != 41)
+        instrumentGen += 4;
+    struct Damage {
+        const char* name;
+        Bytes bytes;
+    };
+    const Damage damages[] = {
+        {"cut short", Bytes(intact.begin(), intact.begin() + intact.size() / 2)},
+        {"a RIFF size two bytes long", patch(intact, 4, uint16_t(intact[4] | intact[5] << 8) + 2)},
+        {"a zone naming a missing instrument", patch(intact, instrumentGen + 2, 0xFFFF)},
+        {"preset bags out of order", patch(intact, chunk["phdr"] + 38 + 24, 0xFFFF)},
+        {"instrument bags past the last", patch(intact, chunk["inst"] + 24 * 22 + 20, 0xFFF0)},
+        {"a preset list not where it belongs", patch(intact, pdta, 'p' | 'x' << 8)},
+    };
+    TempDir dir;
+    ASSERT_FALSE(dir.path.empty());
+    const std::set<CSoundFontView::Preset> presets = {{0, 0}, {128, 0}, {0, 40}};
+    fluid_set_log_function(FLUID_ERR, nullptr, nullptr);
+    fluid_set_log_function(FLUID_WARN, nullptr, nullptr);
+    {
+        CSoundFontView view(dir.Write("intact.sf2", intact), presets);
+        EXPECT_TRUE(view.IsTrimmed());  // what the damages below change
+    }
+    for (const Damage& damage : damages) {
+        const std::string path = dir.Write("damaged.sf2", damage.bytes);
+        CSoundFontView view(path, presets);
+        EXPECT_FALSE(view.IsTrimmed()) << damage.name;
+        EXPECT_EQ(view.Name(), path) << damage.name;
+        Synth through, plain;
+        fluid_synth_t* alone = new_fluid_synth(plain.settings);
+        const int id = fluid_synth_sfload(alone, path.c_str(), 1);
+        EXPECT_EQ(through.Load(view.Name()) >= 0, id != FLUID_FAILED) << damage.name;
+        delete_fluid_synth(alone);
+    }
 }
 
 }  // namespace
