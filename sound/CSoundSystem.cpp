@@ -207,7 +207,10 @@ bool CSoundSystem::LoadData(CSoundClip* clip, const std::string& path) {
     if (ok && bytes.size() >= 4 && std::memcmp(bytes.data(), "MThd", 4) == 0) {
         CMidiChecker midi;
         ok = midi.Check(bytes.data(), bytes.size());
-        if (ok) clip->song = std::make_shared<const std::vector<uint8_t>>(std::move(midi.playable));
+        if (ok) {
+            clip->song = std::make_shared<const std::vector<uint8_t>>(std::move(midi.playable));
+            CSynthesizer::Expect(*clip->song);
+        }
         reason = midi.reason;
     } else if (ok && bytes.size() >= 4 && std::memcmp(bytes.data(), "RIFF", 4) == 0) {
         CWaveChecker wave;

@@ -1,6 +1,7 @@
 #include "sound/CSynthesizer.h"
 
 #include "sound/CLogLimiter.h"
+#include "sound/CSoundFontView.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -19,6 +20,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <set>
 #include <thread>
 
 namespace {
@@ -34,6 +36,12 @@ const double kStuckSeconds = 0.3;
 const Uint32 kLongestWaitMs = 2000;
 const Uint32 kCloseWaitMs = 500;
 const Uint32 kLongestHoldMs = 1000;
+
+// The presets of the songs expected, for the soundfonts loaded from now on; every preset when
+// one of them could not be read.
+std::mutex expectLock;
+std::set<CSoundFontView::Preset> expectedPresets;
+bool expectedUnreadable = false;
 
 // Messages repeat without end when a synthesizer loops over a fault; three of each are enough.
 CLogLimiter* limiter = nullptr;
@@ -64,6 +72,11 @@ struct Engine {
     fluid_synth_t* synth = nullptr;
     fluid_player_t* player = nullptr;
     std::thread* thread = nullptr;
+    // While set, the font loaded holds only the expected songs' presets; kept until the
+    // synthesizer is gone, as FluidSynth reopens the font by its name to read samples.
+    CSoundFontView* view = nullptr;
+    bool trimmedLoaded = false;
+    int fontId = FLUID_FAILED;
 
     Block blocks[kBlocks];
     std::atomic<uint32_t> written{0};  // blocks rendered, ever
@@ -106,15 +119,48 @@ struct Engine {
             fluid_settings_setint(settings, "synth.polyphony", CSynthesizer::kPolyphony);
             synth = new_fluid_synth(settings);
         }
-        if (synth && fluid_synth_sfload(synth, soundFont.c_str(), 1) != FLUID_FAILED) {
-#ifdef __GLIBC__
-            // Reading the soundfont leaves a megabyte or so free in this thread's own heap,
-            // which nothing here asks for again: the system may have it back.
-            malloc_trim(0);
-#endif
+        if (synth) LoadFont();
+        if (fontId != FLUID_FAILED) {
             font = kReady;
             return;
         }
+        std::fprintf(stderr, "Pondquest: cannot load the soundfont %s; the songs stay silent\n",
+                     soundFont.c_str());
+        font = kFailed;
+    }
+
+    // Only the presets the expected songs select, when the font allows it: FluidSynth keeps
+    // every zone of every preset it reads, megabytes for a General MIDI font.
+    void LoadFont() {
+        std::set<CSoundFontView::Preset> wanted;
+        {
+            std::lock_guard<std::mutex> hold(expectLock);
+            if (!expectedUnreadable) wanted = expectedPresets;
+        }
+        if (!wanted.empty() && CSoundFontView::AddLoader(synth)) {
+            view = new CSoundFontView(soundFont, wanted);
+            if (view->IsTrimmed()) fontId = fluid_synth_sfload(synth, view->Name().c_str(), 1);
+            trimmedLoaded = fontId != FLUID_FAILED;
+        }
+        if (!trimmedLoaded) fontId = fluid_synth_sfload(synth, soundFont.c_str(), 1);
+#ifdef __GLIBC__
+        // Reading the soundfont leaves a megabyte or so free in this thread's own heap,
+        // which nothing here asks for again: the system may have it back.
+        if (fontId != FLUID_FAILED) malloc_trim(0);
+#endif
+    }
+
+    // A song outside the expected ones may select presets the trimmed font lacks: the whole
+    // font takes its place.
+    void LoadWholeFontFor(const std::vector<uint8_t>& song) {
+        std::set<CSoundFontView::Preset> needed;
+        if (!trimmedLoaded || (CSoundFontView::AddSongPresets(song, &needed) && view->Keeps(needed))) return;
+        // Loaded before the trimmed one goes, so that the channels always find a preset.
+        const int whole = fluid_synth_sfload(synth, soundFont.c_str(), 0);
+        fluid_synth_sfunload(synth, fontId, 1);
+        trimmedLoaded = false;
+        fontId = whole;
+        if (fontId != FLUID_FAILED) return;
         std::fprintf(stderr, "Pondquest: cannot load the soundfont %s; the songs stay silent\n",
                      soundFont.c_str());
         font = kFailed;
@@ -139,6 +185,8 @@ struct Engine {
             bytes = song;
             times = plays;
         }
+        if (bytes) LoadWholeFontFor(*bytes);
+        if (font != kReady) return;
         peakVoices = 0;
         player = new_fluid_player(synth);
         if (player && bytes && fluid_player_add_mem(player, bytes->data(), bytes->size()) == FLUID_OK &&
@@ -200,6 +248,7 @@ struct Engine {
         delete thread;
         if (player) delete_fluid_player(player);
         if (synth) delete_fluid_synth(synth);
+        delete view;
         if (settings) delete_fluid_settings(settings);
         SDL_DestroySemaphore(space);
         SDL_DestroySemaphore(data);
@@ -384,6 +433,11 @@ void CSynthesizer::HoldLoading() { holdNextLoad = true; }
 void CSynthesizer::ReleaseLoading() {
     holdNextLoad = false;
     if (engine && engine->held) SDL_SemPost(engine->go);
+}
+
+void CSynthesizer::Expect(const std::vector<uint8_t>& song) {
+    std::lock_guard<std::mutex> hold(expectLock);
+    if (!CSoundFontView::AddSongPresets(song, &expectedPresets)) expectedUnreadable = true;
 }
 
 void CSynthesizer::Play(std::shared_ptr<const std::vector<uint8_t>> song, int plays) {

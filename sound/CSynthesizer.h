@@ -35,6 +35,10 @@ public:
     static void HoldLoading();
     static void ReleaseLoading();
 
+    // A song that may be played (a checked Standard MIDI File): a soundfont loaded from now on
+    // may hold only the presets of the songs expected so far; playing any other song brings
+    // in the whole font first.
+    static void Expect(const std::vector<uint8_t>& song);
     // Starts the song (a checked Standard MIDI File) in place of any other: plays times in all,
     // or for ever when plays is -1.
     static void Play(std::shared_ptr<const std::vector<uint8_t>> song, int plays);

@@ -4,6 +4,7 @@
 
 #include "scene/CGameError.h"
 #include "sound/CSoundClip.h"
+#include "sound/CSoundFontView.h"
 #include "sound/CSoundSystem.h"
 #include "sound/CSynthesizer.h"
 #include "support/SoundBytes.h"
@@ -23,6 +24,7 @@
 #include <future>
 #include <limits>
 #include <memory>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -438,6 +440,40 @@ TEST_F(DiskAudio, SongOfEveryKindTheCheckerAcceptsPlaysToItsEnd) {
     EXPECT_GT(Rms(start, start + Seconds(1.5)), 300.0);
     WaitForFrames(start + Seconds(5));
     EXPECT_FALSE(world.IsPlaying(song));
+}
+
+// The soundfont is loaded holding only the game's songs' presets; a song choosing another
+// instrument brings in the whole font and sounds with that instrument, not a substitute
+// (FluidSynth says when it substitutes one).
+TEST_F(DiskAudio, SongOutsideTheExpectedOnesPlaysItsOwnInstrument) {
+    using namespace soundbytes;
+    std::set<CSoundFontView::Preset> used;
+    for (const char* name :
+         {"Crawling.mid", "The_Kids_Arent_Alright.mid", "DuelOfTheFates.mid", "rubberduckie.mid"})
+        ASSERT_TRUE(CSoundFontView::AddSongPresets(ReadFileBytes(name), &used));
+    uint8_t program = 1;
+    while (used.count({0, program}))
+        ++program;
+    ASSERT_LT(program, 128);
+    const auto other = std::make_shared<const std::vector<uint8_t>>(
+        Header(0, 1, 96) + Track(Tempo(500000) + Bytes{0x00, 0xC0, program} + kNotes + kEnd));
+
+    ::testing::internal::CaptureStderr();
+    CSynthesizer::HoldLoading();
+    CSoundSystem world;
+    ASSERT_TRUE(world.Initialize(nullptr));
+    CSoundClip* song = world.Load("Crawling.mid", false);
+    ASSERT_NE(song, nullptr);
+    CSynthesizer::ReleaseLoading();
+    const size_t start = Frames();
+    world.Play(song, 0);
+    EXPECT_GT(Rms(start + Seconds(1), start + Seconds(2)), 200.0);
+    const size_t then = Frames();
+    CSynthesizer::Play(other, 1);
+    EXPECT_GT(RmsPastLatency(then, 0.4), 100.0);
+    world.Shutdown();
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said.find("fluidsynth"), std::string::npos) << said;
 }
 
 class SongLevels : public DiskAudio, public ::testing::WithParamInterface<const char*> {};
