@@ -2,6 +2,7 @@
 
 #include <fluidsynth.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstring>

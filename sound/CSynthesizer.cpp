@@ -155,15 +155,13 @@ struct Engine {
     void LoadWholeFontFor(const std::vector<uint8_t>& song) {
         std::set<CSoundFontView::Preset> needed;
         if (!trimmedLoaded || (CSoundFontView::AddSongPresets(song, &needed) && view->Keeps(needed))) return;
-        // Loaded before the trimmed one goes, so that the channels always find a preset.
+        // Loaded before the trimmed one goes, so that the channels always find a preset; should
+        // it fail, the trimmed font plays on with the substitutes FluidSynth picks.
         const int whole = fluid_synth_sfload(synth, soundFont.c_str(), 0);
+        if (whole == FLUID_FAILED) return;
         fluid_synth_sfunload(synth, fontId, 1);
         trimmedLoaded = false;
         fontId = whole;
-        if (fontId != FLUID_FAILED) return;
-        std::fprintf(stderr, "Pondquest: cannot load the soundfont %s; the songs stay silent\n",
-                     soundFont.c_str());
-        font = kFailed;
     }
 
     // Ends the song being rendered and starts the one asked for, if any.
@@ -186,7 +184,6 @@ struct Engine {
             times = plays;
         }
         if (bytes) LoadWholeFontFor(*bytes);
-        if (font != kReady) return;
         peakVoices = 0;
         player = new_fluid_player(synth);
         if (player && bytes && fluid_player_add_mem(player, bytes->data(), bytes->size()) == FLUID_OK &&
