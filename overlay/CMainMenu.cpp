@@ -2,18 +2,18 @@
 
 #include <GL/gl.h>
 
-CMainMenu::CMainMenu() : halfSize(10) {
+CMainMenu::CMainMenu() : halfSize(10), loaded(false) {
     handlesContacts = false;
     position = CVec3(20.0f, 0.0f, -0.25f);
     velocity = CVec3(0.0f, 0.0f, 0.0f);
     acceleration = CVec3(0.0f, 0.0f, 0.0f);
-    images[0].LoadFromFile("titlemenu.tga");
-    images[0].CreateTexture();
+    CMainMenu::LoadAssets();
 }
 
 CMainMenu::~CMainMenu() {}
 
 void CMainMenu::Draw() {
+    LoadAssets();
     const float h = static_cast<float>(halfSize);
     glPushMatrix();
     glTranslatef(position.x, position.y, position.z);
@@ -37,5 +37,15 @@ void CMainMenu::Draw() {
 void CMainMenu::Update(float) {}
 void CMainMenu::Render(CViewCamera*) {}
 void CMainMenu::HandleContact(CObject*) {}
-void CMainMenu::LoadAssets() {}
-void CMainMenu::FreeAssets() {}
+void CMainMenu::LoadAssets() {
+    if (loaded) return;  // a missing picture is not tried again until it is let go
+    loaded = true;
+    images[0].LoadFromFile("titlemenu.tga");
+    images[0].CreateTexture();
+}
+
+// Nobody sees the title during a level: its megabyte of texture goes until it is shown again.
+void CMainMenu::FreeAssets() {
+    images[0].Release();
+    loaded = false;
+}

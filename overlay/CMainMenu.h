@@ -9,6 +9,7 @@ class CMainMenu : public CObject {
 public:
     int32_t halfSize;
     CTextureImage images[5];
+    bool loaded;  // images[0] has been read since it was last let go
 
     CMainMenu();
     ~CMainMenu() override;

@@ -89,6 +89,8 @@ void COverlay::SetTimeLeft(int s) {
     subSeconds = static_cast<int>((static_cast<double>(s) - whole) * 60.0);
 }
 
+void COverlay::ReleaseTitle() { mainMenu->FreeAssets(); }
+
 void COverlay::DrawMainMenu() {
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     mainMenu->Draw();

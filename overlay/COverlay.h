@@ -47,6 +47,8 @@ public:
     void SetTimeLeft(int s);
 
     void DrawMainMenu();
+    // Lets the title picture go while a level is played; the title reads it again when shown.
+    void ReleaseTitle();
     void DrawLevelOneIntro();
     void DrawLevelOneWon();
     void DrawLevelTwoIntro();

@@ -443,7 +443,8 @@ bool CSoundFontView::Build(const std::string& path) {
     return true;
 }
 
-bool CSoundFontView::AddLoader(_fluid_synth_t* synth) {
+bool CSoundFontView::AddLoader(void* synthesizer) {
+    fluid_synth_t* synth = static_cast<fluid_synth_t*>(synthesizer);
     fluid_sfloader_t* loader = new_fluid_defsfloader(fluid_synth_get_settings(synth));
     if (!loader) return false;
     if (fluid_sfloader_set_callbacks(loader, OpenView, ReadView, SeekView, TellView, CloseView) != FLUID_OK) {

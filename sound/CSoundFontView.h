@@ -8,8 +8,6 @@
 #include <utility>
 #include <vector>
 
-struct _fluid_synth_t;
-
 // A soundfont as FluidSynth sees it when only some of its presets are wanted: the real file's
 // bytes up to its preset data, so that every sample stays where it is and is still read from
 // the real file, followed by preset data rebuilt to hold only the presets kept and the
@@ -39,7 +37,8 @@ public:
 
     // Gives the synthesizer the loader that reads views by their names and every other name
     // as a plain file. Call before its first fluid_synth_sfload.
-    static bool AddLoader(_fluid_synth_t* synth);
+    // `synth` is a fluid_synth_t*, kept opaque so that this header needs no FluidSynth header.
+    static bool AddLoader(void* synth);
 
     // Adds every preset a Standard MIDI File may have FluidSynth select, with what FluidSynth
     // falls back to when a bank lacks it: the programs its channels choose, in every bank it

@@ -3,6 +3,8 @@
 
 #include "test_world_common.h"
 
+#include "overlay/CMainMenu.h"
+
 namespace worldtest {
 namespace {
 
@@ -158,10 +160,15 @@ TEST_F(WorldStates, LevelOneMenuAndLostScreenTransitions) {
 }
 
 TEST_F(WorldStates, LevelOneWonScreenQuitsToTheTitle) {
+    Frames(2);  // the title's black clear takes effect from its second frame
+    const PixelImage title = driver->Pixels();
     ToLevelOnePlay();
+    EXPECT_EQ(overlay->mainMenu->images[0].textureId, 0u) << "the title's picture is let go in play";
     WinLevelOne();
     EXPECT_EQ(Music(), world->levelOneMusic);
     QuitToTitle();
+    Frames(2);
+    EXPECT_TRUE(driver->Pixels().rgba == title.rgba) << "the title comes back as it was";
 }
 
 TEST_F(WorldStates, SpaceHeldOnTheWonScreenRunsIntoLevelTwoPlay) {

@@ -122,6 +122,12 @@ CTextureImage::~CTextureImage() {
     Clear();
 }
 
+void CTextureImage::Release() {
+    LetGoOfTexture();
+    Clear();
+    sourceFile.clear();
+}
+
 void CTextureImage::LetGoOfTexture() {
     // An image that never got a texture name has nothing to give back to GL,
     // and may outlive (or never have had) a context.

@@ -56,6 +56,8 @@ public:
     size_t PixelBytes() const;
     // Drops pixels, palette and sizes; keeps the texture name.
     void Clear();
+    // Drops everything, the texture too (or this image's share of it).
+    void Release();
 
 private:
     // ReadTGA; given `keep` (pointing at the malloc'd `data`), the pixels are made in place in

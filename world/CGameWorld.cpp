@@ -93,6 +93,7 @@ void CGameWorld::StopMusic() {
 void CGameWorld::StartLevelOne() {
     ++sceneVersion;
     // A rebuild replaces the whole level; the old tree has nobody else referring to it.
+    overlay->ReleaseTitle();
     delete levelOneTerrain;
     levelOneTerrain = new CTerrain(32, 1.0f);
     player = new CPlayer();
@@ -137,6 +138,7 @@ void CGameWorld::BuildMazeLevel() {
 void CGameWorld::StartLevelTwo() {
     ++sceneVersion;
     glClearColor(0, 0, 0, 1);
+    overlay->ReleaseTitle();
     delete levelTwoTerrain;
     levelTwoTerrain = new CTerrain2(32, 1.0f);
     player = new CPlayer();
