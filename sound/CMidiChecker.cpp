@@ -75,9 +75,15 @@ bool CMidiChecker::Check(const uint8_t* data, size_t size) {
     trackCount = 0;
     division = 0;
     tracksWithoutEnd = 0;
+    programs.clear();
+    bankMsbs.clear();
+    bankLsbs.clear();
     if (Walk(data, size)) return true;
     playable.clear();
     tracksWithoutEnd = 0;
+    programs.clear();
+    bankMsbs.clear();
+    bankLsbs.clear();
     return false;
 }
 
@@ -176,6 +182,9 @@ bool CMidiChecker::CheckTrack(const uint8_t* file, size_t start, size_t length, 
                 if (p[i] & 0x80)
                     return Refuse("track %d: data byte 0x%02X at byte %zu is out of range", number, p[i],
                                   static_cast<size_t>(p + i - file));
+            if ((status & 0xF0) == 0xC0) programs.insert(p[0]);
+            if ((status & 0xF0) == 0xB0 && p[0] == 0) bankMsbs.insert(p[1]);
+            if ((status & 0xF0) == 0xB0 && p[0] == 32) bankLsbs.insert(p[1]);
             running = status;
             PutNumber(out, delta + carried);
             carried = 0;

@@ -3,6 +3,8 @@
 
 #include "sound/CSoundFileChecker.h"
 
+#include <set>
+
 // A strict reader of Standard MIDI Files (formats 0 and 1): the header and its fields, every
 // track's length within the file, every event and its running status within its track, meta
 // and system-exclusive lengths, a sane number of tracks, tempo and length. A track that only
@@ -27,6 +29,11 @@ public:
     int division;          // ticks a quarter note
     int tracksWithoutEnd;  // tracks that lacked their end-of-track event
     std::vector<uint8_t> playable;
+    // What its channels select, on any channel: programs, and bank-select bytes (controllers
+    // 0 and 32), for the synthesizer to know which instruments the song can need.
+    std::set<int> programs;
+    std::set<int> bankMsbs;
+    std::set<int> bankLsbs;
 
 private:
     bool Walk(const uint8_t* data, size_t size);

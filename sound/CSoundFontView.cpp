@@ -1,5 +1,7 @@
 #include "sound/CSoundFontView.h"
 
+#include "sound/CMidiChecker.h"
+
 #include <fluidsynth.h>
 
 #include <algorithm>
@@ -238,53 +240,6 @@ void PutChunk(std::vector<uint8_t>& out, const char* id, const std::vector<uint8
     out.insert(out.end(), body.begin(), body.end());
 }
 
-// A variable-length number of at most four bytes.
-bool ReadNumber(const uint8_t*& p, const uint8_t* end, uint32_t* value) {
-    *value = 0;
-    for (int i = 0; i < 4 && p < end; ++i) {
-        const uint8_t byte = *p++;
-        *value = (*value << 7) | (byte & 0x7F);
-        if (!(byte & 0x80)) return true;
-    }
-    return false;
-}
-
-bool ReadTrack(const uint8_t* p, const uint8_t* end, std::set<int>* msb, std::set<int>* lsb,
-               std::set<int>* programs) {
-    uint8_t running = 0;
-    while (p < end) {
-        uint32_t delta = 0, size = 0;
-        if (!ReadNumber(p, end, &delta) || p == end) return false;
-        uint8_t status = *p;
-        if (status & 0x80)
-            ++p;
-        else if (running)
-            status = running;
-        else
-            return false;
-        if (status < 0xF0) {
-            const long count = ((status & 0xF0) == 0xC0 || (status & 0xF0) == 0xD0) ? 1 : 2;
-            if (end - p < count) return false;
-            if ((status & 0xF0) == 0xC0) programs->insert(p[0] & 0x7F);
-            if ((status & 0xF0) == 0xB0 && p[0] == 0) msb->insert(p[1] & 0x7F);
-            if ((status & 0xF0) == 0xB0 && p[0] == 32) lsb->insert(p[1] & 0x7F);
-            running = status;
-            p += count;
-            continue;
-        }
-        running = 0;
-        if (status == 0xFF) {
-            if (p == end) return false;
-            ++p;
-        } else if (status != 0xF0 && status != 0xF7) {
-            return false;
-        }
-        if (!ReadNumber(p, end, &size) || size > static_cast<size_t>(end - p)) return false;
-        p += size;
-    }
-    return true;
-}
-
 }  // namespace
 
 CSoundFontView::CSoundFontView(const std::string& path, const std::set<Preset>& presets)
@@ -456,31 +411,25 @@ bool CSoundFontView::AddLoader(void* synthesizer) {
 }
 
 bool CSoundFontView::AddSongPresets(const std::vector<uint8_t>& song, std::set<Preset>* presets) {
-    const uint8_t* p = song.data();
-    if (song.size() < 14 || std::memcmp(p, "MThd", 4) != 0) return false;
-    std::set<int> msb, lsb, programs = {0};
-    size_t at = 0;
-    while (song.size() - at >= 8) {
-        const uint32_t size = (uint32_t(p[at + 4]) << 24) | (uint32_t(p[at + 5]) << 16) |
-                              (uint32_t(p[at + 6]) << 8) | p[at + 7];
-        if (size > song.size() - at - 8) return false;
-        if (at > 0 && std::memcmp(p + at, "MTrk", 4) == 0 &&
-            !ReadTrack(p + at + 8, p + at + 8 + size, &msb, &lsb, &programs))
-            return false;
-        at += 8 + size;
-    }
-    if (at != song.size()) return false;
+    CMidiChecker midi;
+    if (!midi.Check(song.data(), song.size())) return false;
+    AddSongPresets(midi, presets);
+    return true;
+}
+
+void CSoundFontView::AddSongPresets(const CMidiChecker& song, std::set<Preset>* presets) {
     // Banks as the default (GS) selection reads them, the drum bank, and for other styles
     // the least and most significant bytes alone and together: keeping a few presets too
     // many costs little, one too few changes the song.
     std::set<int> banks = {0, 128};
-    banks.insert(msb.begin(), msb.end());
-    banks.insert(lsb.begin(), lsb.end());
-    for (int high : msb)
-        for (int low : lsb)
+    banks.insert(song.bankMsbs.begin(), song.bankMsbs.end());
+    banks.insert(song.bankLsbs.begin(), song.bankLsbs.end());
+    for (int high : song.bankMsbs)
+        for (int low : song.bankLsbs)
             banks.insert(high * 128 + low);
+    std::set<int> programs = song.programs;
+    programs.insert(0);  // where reset channels start
     for (int bank : banks)
         for (int program : programs)
             presets->insert(Preset(bank, program));
-    return true;
 }

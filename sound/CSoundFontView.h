@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+class CMidiChecker;
+
 // A soundfont as FluidSynth sees it when only some of its presets are wanted: the real file's
 // bytes up to its preset data, so that every sample stays where it is and is still read from
 // the real file, followed by preset data rebuilt to hold only the presets kept and the
@@ -40,10 +42,13 @@ public:
     // `synth` is a fluid_synth_t*, kept opaque so that this header needs no FluidSynth header.
     static bool AddLoader(void* synth);
 
-    // Adds every preset a Standard MIDI File may have FluidSynth select, with what FluidSynth
-    // falls back to when a bank lacks it: the programs its channels choose, in every bank it
-    // selects and in the drum bank, and the presets reset channels start on. More than it
-    // uses at times, never fewer. False, adding nothing, for bytes that are not such a file.
+    // Adds every preset a song may have FluidSynth select, with what FluidSynth falls back to
+    // when a bank lacks it: the programs its channels choose, in every bank it selects and in
+    // the drum bank, and the presets reset channels start on. More than it uses at times,
+    // never fewer. The song is one the checker passed.
+    static void AddSongPresets(const CMidiChecker& song, std::set<Preset>* presets);
+    // The same for a Standard MIDI File's bytes; false, adding nothing, when the checker
+    // refuses them.
     static bool AddSongPresets(const std::vector<uint8_t>& song, std::set<Preset>* presets);
 
 private:

@@ -209,7 +209,7 @@ bool CSoundSystem::LoadData(CSoundClip* clip, const std::string& path) {
         ok = midi.Check(bytes.data(), bytes.size());
         if (ok) {
             clip->song = std::make_shared<const std::vector<uint8_t>>(std::move(midi.playable));
-            CSynthesizer::Expect(*clip->song);
+            CSynthesizer::Expect(midi);
         }
         reason = midi.reason;
     } else if (ok && bytes.size() >= 4 && std::memcmp(bytes.data(), "RIFF", 4) == 0) {

@@ -37,11 +37,9 @@ const Uint32 kLongestWaitMs = 2000;
 const Uint32 kCloseWaitMs = 500;
 const Uint32 kLongestHoldMs = 1000;
 
-// The presets of the songs expected, for the soundfonts loaded from now on; every preset when
-// one of them could not be read.
+// The presets of the songs expected, for the soundfonts loaded from now on.
 std::mutex expectLock;
 std::set<CSoundFontView::Preset> expectedPresets;
-bool expectedUnreadable = false;
 
 // Messages repeat without end when a synthesizer loops over a fault; three of each are enough.
 CLogLimiter* limiter = nullptr;
@@ -135,7 +133,7 @@ struct Engine {
         std::set<CSoundFontView::Preset> wanted;
         {
             std::lock_guard<std::mutex> hold(expectLock);
-            if (!expectedUnreadable) wanted = expectedPresets;
+            wanted = expectedPresets;
         }
         if (!wanted.empty() && CSoundFontView::AddLoader(synth)) {
             view = new CSoundFontView(soundFont, wanted);
@@ -432,9 +430,9 @@ void CSynthesizer::ReleaseLoading() {
     if (engine && engine->held) SDL_SemPost(engine->go);
 }
 
-void CSynthesizer::Expect(const std::vector<uint8_t>& song) {
+void CSynthesizer::Expect(const CMidiChecker& song) {
     std::lock_guard<std::mutex> hold(expectLock);
-    if (!CSoundFontView::AddSongPresets(song, &expectedPresets)) expectedUnreadable = true;
+    CSoundFontView::AddSongPresets(song, &expectedPresets);
 }
 
 void CSynthesizer::Play(std::shared_ptr<const std::vector<uint8_t>> song, int plays) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+class CMidiChecker;
+
 // The one synthesizer behind every sound system's songs: one soundfont, loaded once off the
 // main thread, and one MIDI player, rendering on a thread of its own into a short queue that
 // the mixer's music stream reads. Nothing called here waits on the synthesizer, so starting or
@@ -38,7 +40,7 @@ public:
     // A song that may be played (a checked Standard MIDI File): a soundfont loaded from now on
     // may hold only the presets of the songs expected so far; playing any other song brings
     // in the whole font first.
-    static void Expect(const std::vector<uint8_t>& song);
+    static void Expect(const CMidiChecker& song);
     // Starts the song (a checked Standard MIDI File) in place of any other: plays times in all,
     // or for ever when plays is -1.
     static void Play(std::shared_ptr<const std::vector<uint8_t>> song, int plays);

@@ -90,7 +90,7 @@ void CSynthesizer::HoldLoading() {}
 void CSynthesizer::ReleaseLoading() {}
 
 // The system's MIDI player holds no soundfont of its own to trim.
-void CSynthesizer::Expect(const std::vector<uint8_t>&) {}
+void CSynthesizer::Expect(const CMidiChecker&) {}
 
 void CSynthesizer::Play(std::shared_ptr<const std::vector<uint8_t>> song, int plays) {
     if (!opened || device != kWorks) return;
