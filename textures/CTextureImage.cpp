@@ -279,23 +279,19 @@ bool CTextureImage::DecodeTGA(const unsigned char* d, size_t size, const char* n
     const size_t need = bytesPerPixel * size_t(w) * size_t(h);
     if (offset > size || size - offset < need) return Fail(name, "TGA pixel data is truncated");
 
+    // Blue, green, red (and alpha) in the file. The file's own bytes become the pixels when
+    // given (no second picture-sized buffer to fault in); a copy of three-byte pixels is turned
+    // round as it is made.
     unsigned char* p = nullptr;
+    const bool turnedInCopy = !keep && bytesPerPixel == 3;
     if (keep) {
-        // The file's own bytes become the pixels: no second picture-sized buffer to fault in.
         p = *keep;
         *keep = nullptr;
         std::memmove(p, p + offset, need);
-        if (bytesPerPixel >= 3)
-            for (size_t i = 0; i < need; i += bytesPerPixel) {
-                unsigned char t = p[i];
-                p[i] = p[i + 2];
-                p[i + 2] = t;
-            }
     } else if (!(p = static_cast<unsigned char*>(std::malloc(need)))) {
         return Fail(name, "out of memory");
-    } else if (bytesPerPixel == 3) {
+    } else if (turnedInCopy) {
         const unsigned char* from = d + offset;
-        // Blue, green, red in the file; copied and turned round in one pass.
         for (size_t i = 0; i < need; i += 3) {
             p[i] = from[i + 2];
             p[i + 1] = from[i + 1];
@@ -303,13 +299,13 @@ bool CTextureImage::DecodeTGA(const unsigned char* d, size_t size, const char* n
         }
     } else {
         std::memcpy(p, d + offset, need);
-        if (bytesPerPixel == 4)
-            for (size_t i = 0; i < need; i += 4) {
-                unsigned char t = p[i];
-                p[i] = p[i + 2];
-                p[i + 2] = t;
-            }
     }
+    if (bytesPerPixel >= 3 && !turnedInCopy)
+        for (size_t i = 0; i < need; i += bytesPerPixel) {
+            unsigned char t = p[i];
+            p[i] = p[i + 2];
+            p[i + 2] = t;
+        }
     pixels = p;
     width = w;
     height = h;
