@@ -35,8 +35,6 @@ void CNode::Detach() {
     parent = nullptr;
 }
 
-bool CNode::IsLastChild() const { return parent != nullptr && parent->child->prev == this; }
-
 CNode* CNode::FindRoot() {
     CNode* node = this;
     while (node->parent)

@@ -20,7 +20,7 @@ public:
     void Detach();
     bool HasParent() const { return parent != nullptr; }
     bool HasChild() const { return child != nullptr; }
-    bool IsLastChild() const;
+    bool IsLastChild() const { return parent != nullptr && parent->child->prev == this; }
     CNode* FindRoot();
     // The walks go on to the next sibling only from a linked node that is not the last child.
     bool HasNextSibling() const { return parent != nullptr && !IsLastChild(); }

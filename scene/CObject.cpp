@@ -20,16 +20,16 @@ int prepareDepth = 0;
 bool CObject::skipIdleContactWalks = true;
 
 CObject::CObject()
-    : position(0.0f, 0.0f, 0.0f),
+    : isDead(false),
+      handlesContacts(true),
+      contactReach(true),
+      position(0.0f, 0.0f, 0.0f),
       maxX(0.0f),
       minX(0.0f),
       maxY(0.0f),
       minY(0.0f),
       maxZ(0.0f),
       minZ(0.0f),
-      isDead(false),
-      handlesContacts(true),
-      contactReach(true),
       velocity(0.0f, 0.0f, 0.0f),
       acceleration(0.0f, 0.0f, 0.0f),
       size(0.0f) {}
