@@ -70,21 +70,21 @@ CMidiChecker::CMidiChecker()
 
 bool CMidiChecker::Check(const uint8_t* data, size_t size) {
     reason.clear();
-    playable.clear();
     format = -1;
     trackCount = 0;
     division = 0;
-    tracksWithoutEnd = 0;
-    programs.clear();
-    bankMsbs.clear();
-    bankLsbs.clear();
+    ClearFindings();
     if (Walk(data, size)) return true;
+    ClearFindings();
+    return false;
+}
+
+void CMidiChecker::ClearFindings() {
     playable.clear();
     tracksWithoutEnd = 0;
     programs.clear();
     bankMsbs.clear();
     bankLsbs.clear();
-    return false;
 }
 
 bool CMidiChecker::Walk(const uint8_t* data, size_t size) {

@@ -36,6 +36,8 @@ public:
     std::set<int> bankLsbs;
 
 private:
+    // What a walk finds in the tracks; a refused song keeps none of it.
+    void ClearFindings();
     bool Walk(const uint8_t* data, size_t size);
     bool CheckTrack(const uint8_t* file, size_t start, size_t length, int number);
 };
