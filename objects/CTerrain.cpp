@@ -2,8 +2,71 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
+
+namespace {
+
+// Gives the cleared colour back to the pixels where the ground's depth rounds to the cleared
+// value: drawn first with the default LESS test the ground failed there, drawn last with
+// LEQUAL it passes. Only pixels still at the cleared depth change (EQUAL at depth 1), and
+// only in the strip of the view where the ground plane lies that far.
+void RepaintFarBand(float groundY) {
+    if (!glIsEnabled(GL_DEPTH_TEST)) return;
+    GLfloat m[16], p[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    glGetFloatv(GL_PROJECTION_MATRIX, p);
+    if (p[11] != -1.0f || p[15] != 0.0f) return;  // the levels are only seen in perspective
+    // Eye depths from here on may round to the cleared depth: a thousandth of the depth range
+    // covers any depth buffer of ten bits or more, and what a software rasteriser loses
+    // interpolating across a ground this large.
+    const float step = 1.0f / 1024.0f;
+    const float farZ = p[14] / (p[10] + 1.0f);
+    const float bandZ = p[14] / (p[10] + 1.0f - 2.0f * step);
+    // The ground plane in eye space: n . x = c.
+    const float nx = m[4], ny = m[5], nz = m[6];
+    const float c = nx * (nx * groundY + m[12]) + ny * (ny * groundY + m[13]) + nz * (nz * groundY + m[14]);
+    const float lateral = nx * nx + ny * ny;
+    if (lateral < 1e-12f) return;  // seen square on, the ground is all at the eye's height
+    const float across = std::sqrt(lateral);
+    // Twice the view's half-diagonal at unit distance: wide enough at every distance.
+    const float spread = 2.0f * std::sqrt(1.0f / (p[0] * p[0]) + 1.0f / (p[5] * p[5]));
+    GLfloat clear[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+
+    glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_DEPTH_BUFFER_BIT | GL_VIEWPORT_BIT);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+    glDisable(GL_FOG);
+    glDisable(GL_CULL_FACE);
+    glDepthFunc(GL_EQUAL);
+    glDepthMask(GL_FALSE);
+    glDepthRange(1.0, 1.0);
+    glColor4fv(clear);
+    glPushMatrix();
+    glLoadIdentity();
+    glBegin(GL_QUADS);
+    // From there to four times the far distance, each corner moved along its ray to half
+    // the far distance: the same pixels, none cut by the far plane.
+    const float mid = 0.5f * farZ;
+    const float depths[4] = {bandZ, bandZ, 4.0f * farZ, 4.0f * farZ};
+    const float sides[4] = {-1, 1, 1, -1};
+    for (int i = 0; i < 4; ++i) {
+        const float z = depths[i];
+        const float k = (c + nz * z) / lateral;  // the plane's line at eye depth z, nearest the axis
+        const float t = sides[i] * spread * z / across;
+        const float x = nx * k - ny * t, y = ny * k + nx * t;
+        glVertex3f(x * mid / z, y * mid / z, -mid);
+    }
+    glEnd();
+    glPopMatrix();
+    glPopAttrib();
+}
+
+}  // namespace
+
 CTerrain::CTerrain(int32_t, float) : halfSize(1024), fogDistance(80.0f) {
     handlesContacts = false;
+    drawOrder = kUnderneath;
     fogColor[0] = 0.75f;
     fogColor[1] = 0.9f;
     fogColor[2] = 1.0f;
@@ -38,9 +101,17 @@ void CTerrain::DrawGround(unsigned int texture, float h, float repeats) {
     glEnd();
 }
 
+void CTerrain::DrawGroundLast(unsigned int texture, float h, float repeats) {
+    // A tie with what was drawn before goes to the ground, as if it had been drawn first.
+    glDepthFunc(GL_LEQUAL);
+    DrawGround(texture, h, repeats);
+    glDepthFunc(GL_LESS);
+    RepaintFarBand(-0.01f);
+}
+
 void CTerrain::Render(CViewCamera*) {
     // One tile every 16 units.
-    DrawGround(images[0].textureId, static_cast<float>(halfSize), 128);
+    DrawGroundLast(images[0].textureId, static_cast<float>(halfSize), 128);
 }
 
 void CTerrain::HandleContact(CObject*) {}

@@ -16,6 +16,8 @@ public:
 
     // One ground quad at y = -0.01 spanning -halfSize..halfSize, its texture tiled `repeats` times.
     static void DrawGround(unsigned int texture, float halfSize, float repeats);
+    // The same after everything standing on it, with the picture drawing it first gives.
+    static void DrawGroundLast(unsigned int texture, float halfSize, float repeats);
 
     void Update(float dt) override;
     void Render(CViewCamera* camera) override;

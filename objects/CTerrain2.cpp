@@ -4,6 +4,7 @@
 
 CTerrain2::CTerrain2(int32_t, float) : halfSize(256), fogDistance(80.0f) {
     handlesContacts = false;
+    drawOrder = kUnderneath;
     fogColor[0] = 0.75f;
     fogColor[1] = 0.9f;
     fogColor[2] = 1.0f;
@@ -19,7 +20,7 @@ void CTerrain2::Update(float) {}
 
 void CTerrain2::Render(CViewCamera*) {
     // One tile every 16 units, like the sand.
-    CTerrain::DrawGround(images[0].textureId, static_cast<float>(halfSize), 32);
+    CTerrain::DrawGroundLast(images[0].textureId, static_cast<float>(halfSize), 32);
 }
 
 void CTerrain2::HandleContact(CObject*) {}

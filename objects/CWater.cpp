@@ -7,6 +7,7 @@
 float waveAngle = 0;
 
 CWater::CWater() : halfSize(1024) {
+    drawOrder = kSeeThrough;
     position = CVec3(0, 2, 0);
     velocity = CVec3(0, 0, 0);
     acceleration = CVec3(0, 0, 0);

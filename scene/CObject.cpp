@@ -4,6 +4,8 @@
 
 #include "scene/CFrustum.h"
 
+#include <initializer_list>
+
 // The walks visit a node, its children in attachment order, then its following
 // siblings. Siblings are walked in loops rather than by recursion, so a level
 // with hundreds of wall pieces under one parent costs no stack; only the depth
@@ -15,6 +17,36 @@ CObject* Obj(CNode* node) { return static_cast<CObject*>(node); }
 
 // Inside PrepareTree, contactReach is fresh; outside it BeforeFrame always walks.
 int prepareDepth = 0;
+
+// The objects a drawing walk leaves for later, each with the matrix of its turn.
+struct LaterDraws {
+    static const int kMost = 8;  // a level has a ground and a water surface
+    CObject* node[kMost];
+    GLfloat matrix[kMost][16];
+    int count = 0;
+};
+
+void RenderWalk(CObject* first, CViewCamera* camera, LaterDraws* later) {
+    // The view as this level of the tree sees it (a parent may have moved the origin).
+    CFrustum view;
+    view.FromCurrentMatrices();
+    for (CObject* node = first;;) {
+        // Each object may translate freely: it and its children share one saved matrix.
+        glPushMatrix();
+        if (node->IsVisible(view)) {
+            if (node->drawOrder == CObject::kInTurn || later->count == LaterDraws::kMost) {
+                node->Render(camera);
+            } else {
+                later->node[later->count] = node;
+                glGetFloatv(GL_MODELVIEW_MATRIX, later->matrix[later->count++]);
+            }
+        }
+        if (node->child) RenderWalk(Obj(node->child), camera, later);
+        glPopMatrix();
+        if (!node->HasNextSibling()) break;
+        node = Obj(node->next);
+    }
+}
 }  // namespace
 
 bool CObject::skipIdleContactWalks = true;
@@ -23,6 +55,7 @@ CObject::CObject()
     : isDead(false),
       handlesContacts(true),
       contactReach(true),
+      drawOrder(kInTurn),
       position(0.0f, 0.0f, 0.0f),
       maxX(0.0f),
       minX(0.0f),
@@ -88,19 +121,16 @@ void CObject::UpdateTree(float dt) {
 }
 
 void CObject::RenderTree(CViewCamera* camera) {
-    // The view as this level of the tree sees it (a parent may have moved the origin).
-    CFrustum view;
-    view.FromCurrentMatrices();
-    CObject* node = this;
-    for (;;) {
-        // Each object may translate freely: it and its children share one saved matrix.
-        glPushMatrix();
-        if (node->IsVisible(view)) node->Render(camera);
-        if (node->child) Obj(node->child)->RenderTree(camera);
-        glPopMatrix();
-        if (!node->HasNextSibling()) break;
-        node = Obj(node->next);
-    }
+    LaterDraws later;
+    RenderWalk(this, camera, &later);
+    for (DrawOrder order : {kUnderneath, kSeeThrough})
+        for (int i = 0; i < later.count; ++i) {
+            if (later.node[i]->drawOrder != order) continue;
+            glPushMatrix();
+            glLoadMatrixf(later.matrix[i]);
+            later.node[i]->Render(camera);
+            glPopMatrix();
+        }
 }
 
 void CObject::PrepareTree() {

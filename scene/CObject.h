@@ -21,6 +21,12 @@ public:
     bool handlesContacts;
     // Set by PrepareTree: a walk started here can reach an object that handles contacts.
     bool contactReach;
+    // When RenderTree draws the object: in its turn; after everything drawn in turn (a ground
+    // hides nothing, so only what shows of it is shaded); or last (see-through surfaces,
+    // blended over what lies behind them). An object drawn later must not move its
+    // children's origin in Render.
+    enum DrawOrder : unsigned char { kInTurn, kUnderneath, kSeeThrough };
+    DrawOrder drawOrder;
     CVec3 position;
     float maxX, minX;
     float maxY, minY;
@@ -50,8 +56,8 @@ public:
     void SetBox(const CVec3& centre, float halfX, float halfY, float halfZ);
 
     void UpdateTree(float dt);
-    // Draws the tree, skipping the Render of objects wholly outside the current view
-    // (their children are still walked).
+    // Draws the tree in drawOrder, skipping the Render of objects wholly outside the current
+    // view (their children are still walked).
     void RenderTree(CViewCamera* camera);
     void PrepareTree();
     // Point-in-box contact test of this object's position against other's box,

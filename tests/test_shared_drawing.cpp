@@ -1,10 +1,12 @@
 // Drawing less for the same picture: textures shared by every object that names a file, and
 // objects outside the view (or parked by the maze) not drawn. Frames must not change.
 #include <GL/gl.h>
+#include <GL/glu.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -54,6 +56,13 @@ std::vector<Pose> Poses(bool levelOne) {
     return poses;
 }
 
+int Differing(const PixelImage& a, const PixelImage& b) {
+    int n = 0;
+    for (size_t i = 0; i + 3 < a.rgba.size() && i + 3 < b.rgba.size(); i += 4)
+        n += std::memcmp(&a.rgba[i], &b.rgba[i], 4) != 0;
+    return n;
+}
+
 void Look(CViewCamera* camera, const Pose& p) {
     glEnable(GL_DEPTH_TEST);
     glDepthMask(GL_TRUE);
@@ -93,6 +102,20 @@ protected:
         return world->levelTwoTerrain;
     }
 
+    // The picture as the walk drew it before the ground went last: the ground's plain quad
+    // first, under groundTest, then everything else in its turn.
+    void RenderGroundFirst(CObject* root, GLenum groundTest = GL_LESS) {
+        glPushMatrix();
+        glDepthFunc(groundTest);
+        if (const CTerrain* sand = dynamic_cast<CTerrain*>(root))
+            CTerrain::DrawGround(sand->images[0].textureId, static_cast<float>(sand->halfSize), 128);
+        else if (const CTerrain2* fire = dynamic_cast<CTerrain2*>(root))
+            CTerrain::DrawGround(fire->images[0].textureId, static_cast<float>(fire->halfSize), 32);
+        glDepthFunc(GL_LESS);
+        if (root->child) RenderWholeTree(static_cast<CObject*>(root->child), camera);
+        glPopMatrix();
+    }
+
     void CompareFrames(bool levelOne) {
         const std::vector<Pose> poses = Poses(levelOne);
         std::vector<PixelImage> reference;
@@ -100,7 +123,7 @@ protected:
         CObject* root = Build(levelOne);
         for (const Pose& p : poses) {
             Look(camera, p);
-            RenderWholeTree(root, camera);
+            RenderGroundFirst(root);
             reference.push_back(driver.Pixels());
         }
         CTextureCache::SetSharing(true);
@@ -126,6 +149,35 @@ protected:
 TEST_F(SharedDrawing, LevelOneFramesMatchDrawingEverythingWithTexturesOfTheirOwn) { CompareFrames(true); }
 
 TEST_F(SharedDrawing, LevelTwoFramesMatchDrawingEverythingWithTexturesOfTheirOwn) { CompareFrames(false); }
+
+// Where the ground's depth rounds to the cleared value, drawing it first left the cleared
+// pixel; drawn last it must too. A near plane this close widens that band to rows of pixels
+// (and leaves the culling's far plane too coarse to use, hence the bare grounds).
+TEST_F(SharedDrawing, GroundDrawnLastLeavesItsFarBandAsDrawingItFirstDid) {
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    gluPerspective(54.0, 4.0 / 3.0, 1e-5, 200.0);
+    glMatrixMode(GL_MODELVIEW);
+    CTerrain sand(32, 1.0f);
+    CTerrain2 fire(32, 1.0f);
+    for (CObject* ground : {static_cast<CObject*>(&sand), static_cast<CObject*>(&fire)})
+        for (const Pose& pose : {Pose{-250, 5, -250, 45, -10}, Pose{100, 5, 0, 300, 20}}) {
+            Look(camera, pose);
+            RenderGroundFirst(ground);
+            const PixelImage first = driver.Pixels();
+            Look(camera, pose);
+            RenderGroundFirst(ground, GL_LEQUAL);
+            EXPECT_GT(Differing(driver.Pixels(), first), 0)
+                << "no band at yaw " << pose.yaw << ": the view tests nothing";
+            Look(camera, pose);
+            ground->RenderTree(camera);
+            EXPECT_EQ(Differing(driver.Pixels(), first), 0) << "yaw " << pose.yaw;
+        }
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+}
 
 // The text screens show the still level from a picture kept while nothing in it changes: it
 // must be the very frame drawing the level would give, and be redrawn when anything moves.

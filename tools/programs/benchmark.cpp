@@ -19,7 +19,6 @@
 #include "objects/CPlayer.h"
 #include "objects/CTerrain.h"
 #include "objects/CTerrain2.h"
-#include "objects/CWater.h"
 #include "overlay/COverlay.h"
 #include "scene/CFrustum.h"
 #include "scene/CObject.h"
@@ -170,11 +169,12 @@ void KeepTree(CObject* first, CViewCamera* camera, FloorView* floor) {
             GLfloat m[16];
             glGetFloatv(GL_MODELVIEW_MATRIX, m);
             const CCougarBox* cougar = dynamic_cast<CCougarBox*>(node);
-            const bool ground = dynamic_cast<CTerrain*>(node) || dynamic_cast<CTerrain2*>(node);
-            const float distance =
-                ground ? FLT_MAX : EyeDistance(m, cougar ? cougar->drawPosition : node->position);
+            const float distance = node->drawOrder == CObject::kUnderneath
+                                       ? FLT_MAX
+                                       : EyeDistance(m, cougar ? cougar->drawPosition : node->position);
             FloorPiece piece = KeepPiece(distance, [node, camera] { node->Render(camera); });
-            (dynamic_cast<CWater*>(node) ? floor->seeThrough : floor->opaque).push_back(std::move(piece));
+            (node->drawOrder == CObject::kSeeThrough ? floor->seeThrough : floor->opaque)
+                .push_back(std::move(piece));
         }
         if (node->child) KeepTree(static_cast<CObject*>(node->child), camera, floor);
         glPopMatrix();
