@@ -1,5 +1,7 @@
 #include "scene/CNode.h"
 
+unsigned CNode::shapeVersion = 0;
+
 CNode::CNode() : parent(nullptr), child(nullptr), prev(this), next(this) {}
 
 CNode::~CNode() {
@@ -14,6 +16,7 @@ void CNode::AttachTo(CNode* newParent) {
         if (up == this) return;
     if (parent) Detach();
     if (!newParent) return;
+    ++shapeVersion;
     parent = newParent;
     if (!newParent->child) {
         newParent->child = this;
@@ -27,6 +30,7 @@ void CNode::AttachTo(CNode* newParent) {
 }
 
 void CNode::Detach() {
+    ++shapeVersion;
     if (parent && parent->child == this) parent->child = (next == this) ? nullptr : next;
     prev->next = next;
     next->prev = prev;

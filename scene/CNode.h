@@ -11,6 +11,10 @@ public:
     CNode* prev;
     CNode* next;
 
+    // Changes with every attach and detach, in any tree: what is worked out from a tree's
+    // shape stays good while it holds.
+    static unsigned shapeVersion;
+
     CNode();
     virtual ~CNode();
 

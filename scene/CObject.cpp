@@ -56,16 +56,18 @@ CObject::CObject()
       handlesContacts(true),
       contactReach(true),
       drawOrder(kInTurn),
-      position(0.0f, 0.0f, 0.0f),
+      walkAhead(nullptr),
       maxX(0.0f),
       minX(0.0f),
       maxY(0.0f),
       minY(0.0f),
       maxZ(0.0f),
       minZ(0.0f),
+      position(0.0f, 0.0f, 0.0f),
       velocity(0.0f, 0.0f, 0.0f),
       acceleration(0.0f, 0.0f, 0.0f),
-      size(0.0f) {}
+      size(0.0f),
+      reachMarkedAt(CNode::shapeVersion - 1) {}
 
 CObject::~CObject() {}
 
@@ -134,7 +136,12 @@ void CObject::RenderTree(CViewCamera* camera) {
 }
 
 void CObject::PrepareTree() {
-    MarkContactReach();
+    // Reach changes only with the tree's shape (handlesContacts is set before an object
+    // joins a tree), so the marks are made again only after an attach, detach or delete.
+    if (reachMarkedAt != CNode::shapeVersion) {
+        MarkContactReach();
+        reachMarkedAt = CNode::shapeVersion;
+    }
     struct Depth {
         Depth() { ++prepareDepth; }
         ~Depth() { --prepareDepth; }
@@ -147,7 +154,12 @@ bool CObject::MarkContactReach() {
     CObject* last = parent ? Obj(parent->child->prev) : this;
     // From the last sibling back, so each node knows about the siblings after it.
     bool reach = false;
-    for (CObject* node = last;; node = Obj(node->prev)) {
+    CObject* met[kWalkAhead] = {};  // the last nodes met, the earliest at count % kWalkAhead
+    int count = 0;
+    for (CObject* node = last;; node = Obj(node->prev), ++count) {
+        CObject*& earliest = met[count % kWalkAhead];
+        node->walkAhead = earliest;  // met kWalkAhead steps ago: that far after this node
+        earliest = node;
         const bool below = node->child && Obj(node->child)->MarkContactReach();
         reach = reach || node->handlesContacts || below;
         node->contactReach = reach;
@@ -159,6 +171,7 @@ bool CObject::MarkContactReach() {
 void CObject::PrepareWalk() {
     CObject* node = this;
     for (;;) {
+        __builtin_prefetch(node->walkAhead);
         node->BeforeFrame();
         if (node->child) Obj(node->child)->PrepareWalk();
         if (!node->HasNextSibling()) break;
@@ -178,6 +191,7 @@ void CObject::CheckContacts(CObject* other) {
     // siblings; each sibling reached that way then meets the rest of other's
     // subtree and siblings too, the last reached first.
     for (CObject* box = other;;) {
+        __builtin_prefetch(box->walkAhead);
         CObject* reached = this;
         for (CObject* node = this; node->IsInside(box);) {
             node->HandleContact(box);

@@ -453,6 +453,32 @@ TEST(SceneTreeContacts, HitSpreadsToChildrenAndFollowingSiblings) {
     EXPECT_EQ(t.Text(), "BR BA HA<O Ha<O HB<O Ba BB BO");
 }
 
+// The reach marks are kept between frames: a change of the tree's shape must renew them.
+TEST(SceneTreeContacts, ReachFollowsTheTreeAsItChanges) {
+    Trace t;
+    auto idle = [&t](const char* name, bool looks) {
+        TObj* o = new TObj(&t, name, looks);
+        o->handlesContacts = false;
+        return o;
+    };
+    std::unique_ptr<TObj> r(idle("R", false));
+    TObj* a = idle("A", true);
+    a->AttachTo(r.get());
+    TObj* o = idle("O", false);
+    o->AttachTo(r.get());
+    o->SetBox(-1, 1, -1, 1, -1, 1);
+    r->PrepareTree();
+    EXPECT_EQ(t.Text(), "BR BA BO") << "A's walk reaches no handler";
+    TObj* c = Kid(a, &t, "C");
+    t.Clear();
+    r->PrepareTree();
+    EXPECT_NE(t.Text().find("HC<O"), std::string::npos) << t.Text();
+    delete c;
+    t.Clear();
+    r->PrepareTree();
+    EXPECT_EQ(t.Text(), "BR BA BO");
+}
+
 TEST(SceneTreeContacts, MatchesPlainRecursionOnRandomTrees) {
     size_t contacts = 0;
     for (unsigned seed = 100; seed < 140; ++seed) {
