@@ -2,11 +2,19 @@
 #include <GL/glu.h>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "overlay/CTextFont.h"
+#include "platform/CFontLocator.h"
 #include "support/GLTestContext.h"
+#include "support/TempDir.h"
 #include "support/TextProjection.h"
 
 namespace {
@@ -292,4 +300,41 @@ TEST_F(FontTest, UnknownFaceStillMakesAFont) {
     EXPECT_FALSE(Ink(Draw(font, "Hello")).Empty());
     CTextFont symbol("symbol", 20);
     EXPECT_NE(symbol.texture, 0u);
+}
+
+// A face found is remembered between runs in the cache folder, and the answer remembered is
+// used only while the font file (and fontconfig's setup) is as it was when found.
+TEST(FontLookup, RemembersAnAnswerWhileItsFontFileIsUnchanged) {
+    TempDir dir;
+    const char* cache = std::getenv("XDG_CACHE_HOME");
+    const std::string kept = cache ? cache : "";
+    setenv("XDG_CACHE_HOME", dir.path.c_str(), 1);
+    std::string file, found;
+    int index = 0;
+    bool bold = false;
+    ASSERT_TRUE(CFontLocator::Find("Arial", 40, &file, &index, &bold));
+    const std::string memo = dir.File("pondquest/fonts");
+    std::ifstream in(memo);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_NE(text.find(file), std::string::npos) << "nothing remembered in " << memo;
+
+    // A copy with the same size and times stands in for the file in the memo: Find answers
+    // with it, so the answer came from the memo.
+    std::ifstream font(file, std::ios::binary);
+    const std::string copy =
+        dir.Write("copy.ttf", std::vector<unsigned char>(std::istreambuf_iterator<char>(font), {}));
+    struct stat st;
+    ASSERT_EQ(stat(file.c_str(), &st), 0);
+    const timespec times[2] = {st.st_atim, st.st_mtim};
+    ASSERT_EQ(utimensat(AT_FDCWD, copy.c_str(), times, 0), 0);
+    text.replace(text.find(file), file.size(), copy);
+    std::ofstream(memo) << text;
+    ASSERT_TRUE(CFontLocator::Find("Arial", 40, &found, &index, &bold));
+    EXPECT_EQ(found, copy);
+
+    // Changed since, the copy is not used: fontconfig is asked again.
+    ASSERT_EQ(utimensat(AT_FDCWD, copy.c_str(), nullptr, 0), 0);
+    ASSERT_TRUE(CFontLocator::Find("Arial", 40, &found, &index, &bold));
+    EXPECT_EQ(found, file);
+    cache ? setenv("XDG_CACHE_HOME", kept.c_str(), 1) : unsetenv("XDG_CACHE_HOME");
 }
