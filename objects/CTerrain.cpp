@@ -8,7 +8,7 @@ namespace {
 
 // Gives the cleared colour back to the pixels where the ground's depth rounds to the cleared
 // value: drawn first with the default LESS test the ground failed there, drawn last with
-// LEQUAL it passes. Only pixels still at the cleared depth change (EQUAL at depth 1), and
+// LEQUAL it passes. Only pixels still at the cleared depth change (drawn at depth 1), and
 // only in the strip of the view where the ground plane lies that far.
 void RepaintFarBand(float groundY) {
     if (!glIsEnabled(GL_DEPTH_TEST)) return;
@@ -33,12 +33,20 @@ void RepaintFarBand(float groundY) {
     GLfloat clear[4];
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
 
-    glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_DEPTH_BUFFER_BIT | GL_VIEWPORT_BIT);
+    // Each piece of state put back by hand: glPushAttrib's first use costs megabytes.
+    const GLboolean texture = glIsEnabled(GL_TEXTURE_2D), blend = glIsEnabled(GL_BLEND),
+                    fog = glIsEnabled(GL_FOG), cull = glIsEnabled(GL_CULL_FACE);
+    GLboolean depthWrite = GL_TRUE;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrite);
+    GLfloat range[2], colour[4];
+    glGetFloatv(GL_DEPTH_RANGE, range);
+    glGetFloatv(GL_CURRENT_COLOR, colour);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
     glDisable(GL_FOG);
     glDisable(GL_CULL_FACE);
-    glDepthFunc(GL_EQUAL);
+    // At depth 1, LEQUAL passes only where the buffer holds 1 still.
+    glDepthFunc(GL_LEQUAL);
     glDepthMask(GL_FALSE);
     glDepthRange(1.0, 1.0);
     glColor4fv(clear);
@@ -59,7 +67,13 @@ void RepaintFarBand(float groundY) {
     }
     glEnd();
     glPopMatrix();
-    glPopAttrib();
+    glColor4fv(colour);
+    glDepthRange(range[0], range[1]);
+    glDepthMask(depthWrite);
+    if (texture) glEnable(GL_TEXTURE_2D);
+    if (blend) glEnable(GL_BLEND);
+    if (fog) glEnable(GL_FOG);
+    if (cull) glEnable(GL_CULL_FACE);
 }
 
 }  // namespace
@@ -105,8 +119,8 @@ void CTerrain::DrawGroundLast(unsigned int texture, float h, float repeats) {
     // A tie with what was drawn before goes to the ground, as if it had been drawn first.
     glDepthFunc(GL_LEQUAL);
     DrawGround(texture, h, repeats);
-    glDepthFunc(GL_LESS);
     RepaintFarBand(-0.01f);
+    glDepthFunc(GL_LESS);
 }
 
 void CTerrain::Render(CViewCamera*) {

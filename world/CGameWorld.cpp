@@ -14,6 +14,7 @@
 #include "objects/CTerrain2.h"
 #include "objects/CWater.h"
 #include "overlay/COverlay.h"
+#include "platform/CHeap.h"
 #include "scene/CObject.h"
 #include "scene/CRandom.h"
 #include "scene/CViewCamera.h"
@@ -110,6 +111,7 @@ void CGameWorld::StartLevelOne() {
     overlay->SetGoalReached(false);
     overlay->SetEnergy(static_cast<int>(timeLimit));
     camera->SetPosition(3, 5, 3);
+    CHeap::ReturnFreePages();
 }
 
 void CGameWorld::BuildMazeLevel() {
@@ -163,6 +165,7 @@ void CGameWorld::StartLevelTwo() {
     overlay->SetTimeLeft(static_cast<int>(timeLimit));
     overlay->ResetLevelStats();
     overlay->SetGoalReached(false);
+    CHeap::ReturnFreePages();
 }
 
 void CGameWorld::SpawnCougars() {

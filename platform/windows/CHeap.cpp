@@ -1,0 +1,5 @@
+#include "platform/CHeap.h"
+
+#include <malloc.h>
+
+void CHeap::ReturnFreePages() { _heapmin(); }
