@@ -68,13 +68,13 @@ case "$mode" in
     build build-sanitize -DPONDQUEST_SANITIZE=ON -DPONDQUEST_TESTS=ON
     for dir in build build-sanitize; do
       echo "== tests in $dir"
-      # The tests inside one process on a server that never resets: Xvfb otherwise resets when
-      # its last client leaves, and a test opening its next window at that moment is refused
-      # ("x11 not available"). The end-to-end runs of the real program, one at a time, on a
-      # fresh server of their own, so no focus or key state left by those tests reaches them.
+      # Each server never resets: Xvfb otherwise resets when its last client leaves, and a
+      # program opening its window at that moment is refused ("x11 not available", "no display
+      # server answers"). The end-to-end runs of the real program, one at a time, on a fresh
+      # server of their own, so no focus or key state left by the other tests reaches them.
       { xvfb-run -a -s "-screen 0 1024x768x24 -noreset" \
           ctest --test-dir "$dir" --output-on-failure -j"$jobs" -E '^e2e\.' &&
-        xvfb-run -a -s "-screen 0 1024x768x24" \
+        xvfb-run -a -s "-screen 0 1024x768x24 -noreset" \
           ctest --test-dir "$dir" --output-on-failure -R '^e2e\.'
       } | tee "$dir/ctest.log"
       # The sum of the tests' own seconds, and the five slowest.
