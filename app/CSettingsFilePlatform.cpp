@@ -1,7 +1,8 @@
 #include "app/CSettingsFile.h"
 
+#include "platform/CUserFolders.h"
+
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
@@ -11,16 +12,6 @@
 #include <cstring>
 
 namespace {
-// mkdir -p with the usual permissions; true when the folder exists afterwards.
-bool MakeFolders(const std::string& folder) {
-    if (folder.empty()) return true;
-    struct stat st;
-    if (stat(folder.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
-    const size_t slash = folder.find_last_of('/');
-    if (slash != std::string::npos && slash > 0 && !MakeFolders(folder.substr(0, slash))) return false;
-    return mkdir(folder.c_str(), 0755) == 0 || errno == EEXIST;
-}
-
 bool WriteAll(int fd, const std::string& text) {
     const char* p = text.data();
     size_t left = text.size();
@@ -36,16 +27,8 @@ bool WriteAll(int fd, const std::string& text) {
 }  // namespace
 
 std::string CSettingsFile::DefaultPath() {
-    // XDG asks for relative values to be ignored.
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    if (config && config[0] == '/') return std::string(config) + "/pondquest/settings.ini";
-    const char* home = std::getenv("HOME");
-    if (!home || home[0] != '/') {
-        const struct passwd* user = getpwuid(getuid());
-        home = user ? user->pw_dir : nullptr;
-    }
-    if (home && home[0] == '/') return std::string(home) + "/.config/pondquest/settings.ini";
-    return "";
+    const std::string config = CUserFolders::Base("XDG_CONFIG_HOME", "/.config");
+    return config.empty() ? config : config + "/pondquest/settings.ini";
 }
 
 bool CSettingsFile::Load(std::string* problem) {
@@ -96,7 +79,8 @@ bool CSettingsFile::Save(std::string* problem) const {
     if (path.empty()) return fail("there is nowhere to keep them (no XDG_CONFIG_HOME and no home folder)");
     const size_t slash = path.find_last_of('/');
     const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash);
-    if (!MakeFolders(folder)) return fail("cannot make the folder " + folder + ": " + std::strerror(errno));
+    if (!CUserFolders::Make(folder))
+        return fail("cannot make the folder " + folder + ": " + std::strerror(errno));
     std::string temp = path + ".XXXXXX";
     const int fd = mkostemp(&temp[0], O_CLOEXEC);
     if (fd < 0) return fail("cannot write beside " + path + ": " + std::strerror(errno));

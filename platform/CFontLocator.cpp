@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/CReplacingFile.h"
+#include "platform/CUserFolders.h"
 
 namespace {
 
@@ -56,15 +57,8 @@ bool Lookup(const char* faceName, int height, std::string* file, int* index, boo
 // every start; so its answers are remembered in the user's cache folder, each with a stamp of
 // what could change it: the font file, fontconfig's configuration, and its cache folders
 // (installing a font runs fc-cache, which rewrites them).
-std::string UserFolder(const char* variable, const char* underHome) {
-    const char* set = std::getenv(variable);
-    if (set && set[0] == '/') return set;
-    const char* home = std::getenv("HOME");
-    return home && home[0] ? std::string(home) + underHome : std::string();
-}
-
 std::string MemoPath() {
-    const std::string cache = UserFolder("XDG_CACHE_HOME", "/.cache");
+    const std::string cache = CUserFolders::Base("XDG_CACHE_HOME", "/.cache");
     return cache.empty() ? cache : cache + "/pondquest/fonts";
 }
 
@@ -73,8 +67,8 @@ std::string Stamp(const std::string& fontFile) {
                                   "/etc/fonts",
                                   "/etc/fonts/conf.d",
                                   "/var/cache/fontconfig",
-                                  UserFolder("XDG_CACHE_HOME", "/.cache") + "/fontconfig",
-                                  UserFolder("XDG_CONFIG_HOME", "/.config") + "/fontconfig"};
+                                  CUserFolders::Base("XDG_CACHE_HOME", "/.cache") + "/fontconfig",
+                                  CUserFolders::Base("XDG_CONFIG_HOME", "/.config") + "/fontconfig"};
     std::string stamp;
     for (const std::string& place : places) {
         struct stat st;
@@ -122,19 +116,15 @@ std::vector<Memo> ReadMemos(const std::string& path) {
 
 // The remembered answers with this one in place of any earlier for the same request. A memo
 // that cannot be written is only a slower next start.
-void Remember(const std::string& path, const Memo& memo) {
-    std::vector<Memo> memos = ReadMemos(path);
+void Remember(const std::string& path, const std::vector<Memo>& memos, const Memo& memo) {
     std::vector<Memo> kept;
     for (const Memo& m : memos)
         if (m.face != memo.face || m.height != memo.height) kept.push_back(m);
     if (kept.size() >= 32) kept.erase(kept.begin());
     kept.push_back(memo);
-    const size_t slash = path.rfind('/');
-    mkdir(path.substr(0, path.rfind('/', slash - 1)).c_str(), 0700);
-    mkdir(path.substr(0, slash).c_str(), 0700);
     CReplacingFile out;
     std::string error;
-    if (!out.Open(path, &error)) return;
+    if (!CUserFolders::Make(path.substr(0, path.rfind('/'))) || !out.Open(path, &error)) return;
     for (const Memo& m : kept)
         std::fprintf(out.Stream(), "%s\t%d\t%d\t%d\t%s\t%s\n", m.face.c_str(), m.height, m.index,
                      m.embolden ? 1 : 0, m.stamp.c_str(), m.file.c_str());
@@ -149,14 +139,14 @@ bool CFontLocator::Find(const char* faceName, int pixelHeight, std::string* file
     const std::string path = MemoPath();
     // A name that would break a line of the memo is looked up every time.
     const bool memorable = !path.empty() && face.find_first_of("\t\n") == std::string::npos;
-    if (memorable)
-        for (const Memo& m : ReadMemos(path))
-            if (m.face == face && m.height == pixelHeight && m.stamp == Stamp(m.file)) {
-                *file = m.file;
-                *index = m.index;
-                *embolden = m.embolden;
-                return true;
-            }
+    const std::vector<Memo> memos = memorable ? ReadMemos(path) : std::vector<Memo>();
+    for (const Memo& m : memos)
+        if (m.face == face && m.height == pixelHeight && m.stamp == Stamp(m.file)) {
+            *file = m.file;
+            *index = m.index;
+            *embolden = m.embolden;
+            return true;
+        }
     if (!Lookup(faceName, pixelHeight, file, index, embolden)) return false;
     if (memorable) {
         Memo m;
@@ -166,7 +156,7 @@ bool CFontLocator::Find(const char* faceName, int pixelHeight, std::string* file
         m.embolden = *embolden;
         m.file = *file;
         m.stamp = Stamp(*file);
-        Remember(path, m);
+        Remember(path, memos, m);
     }
     return true;
 }
